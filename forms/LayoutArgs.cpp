@@ -1,0 +1,394 @@
+#include "forms/LayoutArgs.h"
+
+#include <algorithm>
+#include <set>
+
+namespace forms {
+namespace {
+
+// Takes the properties of one record by name; whatever is left untaken at
+// finish() is an unknown property and fails with its line.
+class PropertyReader {
+public:
+    PropertyReader(const ObjectRecord& record, std::string_view file, const TextTable& texts)
+        : record_(record), file_(file), texts_(texts), taken_(record.properties.size(), false) {}
+
+    [[noreturn]] void fail(const Property& p, const std::string& what) const {
+        throw LayoutError(file_, p.line, record_.name + "." + p.name + ": " + what);
+    }
+
+    const Property* take(std::string_view name) {
+        const Property* found = nullptr;
+        for (std::size_t i = 0; i < record_.properties.size(); ++i) {
+            if (record_.properties[i].name != name) continue;
+            if (found) fail(record_.properties[i], "set twice");
+            found = &record_.properties[i];
+            taken_[i] = true;
+        }
+        return found;
+    }
+
+    void integer(std::string_view name, int& out) {
+        if (const Property* p = take(name)) {
+            if (p->value.kind != Value::Kind::Integer) fail(*p, "expected a number");
+            out = static_cast<int>(p->value.integer);
+        }
+    }
+
+    void optionalInteger(std::string_view name, std::optional<int>& out) {
+        int n = 0;
+        if (has(name)) {
+            integer(name, n);
+            out = n;
+        }
+    }
+
+    void boolean(std::string_view name, bool& out) {
+        if (const Property* p = take(name)) out = identifierOf(*p, {"False", "True"}) == 1;
+    }
+
+    void optionalBoolean(std::string_view name, std::optional<bool>& out) {
+        if (has(name)) {
+            bool b = false;
+            boolean(name, b);
+            out = b;
+        }
+    }
+
+    void text(std::string_view name, std::string& out) {
+        if (const Property* p = take(name)) out = textOf(*p);
+    }
+
+    void identifier(std::string_view name, std::string& out) {
+        if (const Property* p = take(name)) {
+            if (p->value.kind != Value::Kind::Identifier) fail(*p, "expected a name");
+            out = p->value.text.front().bytes;
+        }
+    }
+
+    template <typename E>
+    void choice(std::string_view name, E& out, std::initializer_list<std::pair<const char*, E>> options) {
+        const Property* p = take(name);
+        if (!p) return;
+        if (p->value.kind == Value::Kind::Identifier) {
+            for (const auto& [word, e] : options) {
+                if (p->value.text.front().bytes == word) {
+                    out = e;
+                    return;
+                }
+            }
+        }
+        std::string known;
+        for (const auto& option : options) known += std::string(known.empty() ? "" : ", ") + option.first;
+        fail(*p, "expected one of " + known);
+    }
+
+    void set(std::string_view name, std::vector<std::string>& out) {
+        if (const Property* p = take(name)) {
+            if (p->value.kind != Value::Kind::Set) fail(*p, "expected a set in [ ]");
+            out = p->value.items;
+        }
+    }
+
+    void list(std::string_view name, std::vector<std::string>& out) {
+        if (const Property* p = take(name)) {
+            if (p->value.kind != Value::Kind::List) fail(*p, "expected a list of texts in ( )");
+            out = p->value.items;
+        }
+    }
+
+    void color(std::string_view name, Color& out) {
+        const Property* p = take(name);
+        if (!p) return;
+        if (p->value.kind == Value::Kind::Integer) {
+            out = Color{false, static_cast<std::uint32_t>(p->value.integer) & 0xffffffu};
+            return;
+        }
+        static const std::pair<const char*, Color> kNamed[] = {
+            {"clBtnFace", kBtnFace}, {"clWindowText", kWindowText}, {"clWindow", kWindow},
+            {"clRed", Color::rgb(255, 0, 0)}, {"clBlack", Color::rgb(0, 0, 0)},
+            {"clWhite", Color::rgb(255, 255, 255)}, {"clNavy", Color::rgb(0, 0, 128)},
+        };
+        if (p->value.kind == Value::Kind::Identifier) {
+            for (const auto& [word, c] : kNamed) {
+                if (p->value.text.front().bytes == word) {
+                    out = c;
+                    return;
+                }
+            }
+        }
+        fail(*p, "expected a colour name or number");
+    }
+
+    void font(FontSpec& out) {
+        bool parentFont = true;
+        boolean("ParentFont", parentFont);
+        const bool any = has("Font.Name") || has("Font.Height") || has("Font.Color") || has("Font.Charset") ||
+                         has("Font.Style");
+        text("Font.Name", out.name);
+        integer("Font.Height", out.height);
+        color("Font.Color", out.color);
+        choice("Font.Charset", out.charset, {{"DEFAULT_CHARSET", 1}, {"ANSI_CHARSET", 0}, {"GB2312_CHARSET", 134}});
+        std::vector<std::string> style;
+        if (has("Font.Style")) {
+            const Property* p = findUntaken("Font.Style");
+            set("Font.Style", style);
+            for (const std::string& s : style) {
+                if (s == "fsBold") out.bold = true;
+                else if (s == "fsItalic") out.italic = true;
+                else if (s == "fsUnderline") out.underline = true;
+                else if (s == "fsStrikeOut") out.strikeOut = true;
+                else fail(*p, "unknown font style " + s);
+            }
+        }
+        if (any && parentFont) {
+            const Property* p = &record_.properties.front();
+            fail(*p, "a control with its own font must say ParentFont = False");
+        }
+    }
+
+    bool has(std::string_view name) const {
+        return std::any_of(record_.properties.begin(), record_.properties.end(),
+                           [&](const Property& p) { return p.name == name; });
+    }
+
+    void finish() const {
+        for (std::size_t i = 0; i < taken_.size(); ++i)
+            if (!taken_[i])
+                fail(record_.properties[i], "unknown property of " + record_.className);
+    }
+
+private:
+    const Property* findUntaken(std::string_view name) const {
+        for (std::size_t i = 0; i < record_.properties.size(); ++i)
+            if (!taken_[i] && record_.properties[i].name == name) return &record_.properties[i];
+        return nullptr;
+    }
+
+    int identifierOf(const Property& p, std::initializer_list<const char*> words) const {
+        if (p.value.kind == Value::Kind::Identifier) {
+            int i = 0;
+            for (const char* w : words) {
+                if (p.value.text.front().bytes == w) return i;
+                ++i;
+            }
+        }
+        fail(p, "expected True or False");
+    }
+
+    std::string textOf(const Property& p) const {
+        if (p.value.kind != Value::Kind::Text && p.value.kind != Value::Kind::Identifier)
+            fail(p, "expected a text");
+        std::string out;
+        for (const TextPart& part : p.value.text) {
+            if (!part.isSymbol) {
+                out += part.bytes;
+                continue;
+            }
+            const auto it = texts_.find(part.bytes);
+            if (it == texts_.end()) fail(p, "unknown text name " + part.bytes);
+            out += it->second;
+        }
+        return out;
+    }
+
+    const ObjectRecord& record_;
+    std::string_view file_;
+    const TextTable& texts_;
+    std::vector<bool> taken_;
+};
+
+void readCommon(PropertyReader& r, ControlArgs& a, bool focusable) {
+    r.integer("Left", a.bounds.left);
+    r.integer("Top", a.bounds.top);
+    r.integer("Width", a.bounds.width);
+    r.integer("Height", a.bounds.height);
+    r.text("Hint", a.hint);
+    r.optionalBoolean("ShowHint", a.showHint);
+    bool parentShowHint = !a.showHint.has_value();
+    r.boolean("ParentShowHint", parentShowHint);
+    if (parentShowHint) a.showHint.reset();
+    else if (!a.showHint) a.showHint = false;
+    if (focusable) r.optionalInteger("TabOrder", a.tabOrder);
+    r.integer("Tag", a.tag);
+    r.choice("Cursor", a.cursor, {{"crDefault", Cursor::Default}, {"crHandPoint", Cursor::HandPoint}});
+    r.font(a.font);
+}
+
+void readClick(PropertyReader& r, ControlArgs& a) { r.identifier("OnClick", a.onClick); }
+
+AnyArgs readControl(const ObjectRecord& record, std::string_view file, const TextTable& texts,
+                    const FontSpec& parentFont) {
+    PropertyReader r(record, file, texts);
+    auto begin = [&](auto args, bool focusable) {
+        args.name = record.name;
+        args.className = record.className;
+        args.line = record.line;
+        args.font = parentFont;
+        readCommon(r, args, focusable);
+        return args;
+    };
+    AnyArgs result;
+    const std::string& kind = record.className;
+    if (kind == "TPanel") {
+        auto a = begin(PanelArgs{}, true);
+        r.choice("Align", a.align, {{"alNone", Align::None}, {"alClient", Align::Client}});
+        const std::initializer_list<std::pair<const char*, Bevel>> bevels = {
+            {"bvNone", Bevel::None}, {"bvLowered", Bevel::Lowered}, {"bvRaised", Bevel::Raised}};
+        r.choice("BevelInner", a.bevelInner, bevels);
+        r.choice("BevelOuter", a.bevelOuter, bevels);
+        r.text("Caption", a.caption);
+        r.color("Color", a.color);
+        result = std::move(a);
+    } else if (kind == "TGroupBox") {
+        auto a = begin(GroupBoxArgs{}, true);
+        r.text("Caption", a.caption);
+        r.choice("BiDiMode", a.rightToLeft, {{"bdLeftToRight", false}, {"bdRightToLeft", true}});
+        bool parentBiDi = true;
+        r.boolean("ParentBiDiMode", parentBiDi);
+        result = std::move(a);
+    } else if (kind == "TEdit") {
+        auto a = begin(EditArgs{}, true);
+        r.text("Text", a.text);
+        r.integer("MaxLength", a.maxLength);
+        result = std::move(a);
+    } else if (kind == "TButton" || kind == "TBitBtn") {
+        auto a = begin(ButtonArgs{}, true);
+        a.bitmapButton = kind == "TBitBtn";
+        r.text("Caption", a.caption);
+        r.boolean("Default", a.isDefault);
+        r.boolean("Cancel", a.isCancel);
+        readClick(r, a);
+        result = std::move(a);
+    } else if (kind == "TLabel") {
+        auto a = begin(LabelArgs{}, false);
+        r.text("Caption", a.caption);
+        r.boolean("AutoSize", a.autoSize);
+        r.boolean("WordWrap", a.wordWrap);
+        r.choice("Alignment", a.alignment,
+                 {{"taLeftJustify", TextAlign::Left}, {"taCenter", TextAlign::Center}, {"taRightJustify", TextAlign::Right}});
+        result = std::move(a);
+    } else if (kind == "TImage") {
+        auto a = begin(ImageArgs{}, false);
+        r.text("Picture.Resource", a.pictureResource);
+        readClick(r, a);
+        result = std::move(a);
+    } else if (kind == "TSkinData") {
+        SkinDataArgs a;
+        a.name = record.name;
+        a.className = record.className;
+        a.line = record.line;
+        r.boolean("Active", a.active);
+        r.identifier("SkinFormtype", a.formType);
+        r.set("SkinControls", a.skinControls);
+        r.integer("DisableTag", a.disableTag);
+        r.boolean("MenuUpdate", a.menuUpdate);
+        r.list("Skin3rd", a.skin3rd);
+        r.text("SkinStore", a.skinStore);
+        r.text("SkinStream.Resource", a.skinResource);
+        result = std::move(a);
+    } else {
+        throw LayoutError(file, record.line, record.name + ": unknown kind of control " + kind);
+    }
+    r.finish();
+    return result;
+}
+
+struct HintScope {
+    bool showHint;
+    std::string hint;
+};
+
+void readChildren(const ObjectRecord& parent, std::string_view file, const TextTable& texts,
+                  const FontSpec& parentFont, const HintScope& scope, std::set<std::string>& names,
+                  std::vector<LayoutNode>& out) {
+    for (const ObjectRecord& child : parent.children) {
+        if (!names.insert(child.name).second)
+            throw LayoutError(file, child.line, "a second object named " + child.name);
+        LayoutNode node{readControl(child, file, texts, parentFont), {}};
+        ControlArgs& a = common(node.args);
+        const bool showHint = a.showHint.value_or(scope.showHint);
+        const HintScope inner{showHint, a.hint.empty() ? scope.hint : a.hint};
+        a.shownHint = showHint ? inner.hint : std::string();
+        if (std::holds_alternative<SkinDataArgs>(node.args) && !child.children.empty())
+            throw LayoutError(file, child.line, child.name + " cannot hold controls");
+        readChildren(child, file, texts, a.font, inner, names, node.children);
+        out.push_back(std::move(node));
+    }
+}
+
+}  // namespace
+
+const ControlArgs& common(const AnyArgs& args) {
+    return std::visit([](const auto& a) -> const ControlArgs& { return a; }, args);
+}
+
+ControlArgs& common(AnyArgs& args) {
+    return std::visit([](auto& a) -> ControlArgs& { return a; }, args);
+}
+
+FormLayout readFormLayout(std::string_view text, std::string_view fileName, const TextTable& texts) {
+    const ObjectRecord root = parseLayout(text, fileName);
+    FormLayout layout;
+    FormArgs& f = layout.form;
+    f.name = root.name;
+    f.className = root.className;
+    PropertyReader r(root, fileName, texts);
+    r.integer("Left", f.left);
+    r.integer("Top", f.top);
+    r.integer("ClientWidth", f.clientWidth);
+    r.integer("ClientHeight", f.clientHeight);
+    r.boolean("AutoSize", f.autoSize);
+    r.text("Caption", f.caption);
+    r.color("Color", f.color);
+    bool parentFont = false;
+    r.boolean("ParentFont", parentFont);
+    if (!parentFont) {
+        r.text("Font.Name", f.font.name);
+        r.integer("Font.Height", f.font.height);
+        r.color("Font.Color", f.font.color);
+        r.choice("Font.Charset", f.font.charset, {{"DEFAULT_CHARSET", 1}, {"ANSI_CHARSET", 0}, {"GB2312_CHARSET", 134}});
+        std::vector<std::string> style;
+        r.set("Font.Style", style);
+        if (!style.empty()) throw LayoutError(fileName, root.line, "the form's font takes no style");
+    }
+    r.integer("PixelsPerInch", f.pixelsPerInch);
+    r.integer("TextHeight", f.textHeight);
+    r.boolean("ShowHint", f.showHint);
+    r.text("Icon.Resource", f.iconResource);
+    r.finish();
+    if (f.pixelsPerInch <= 0) throw LayoutError(fileName, root.line, "PixelsPerInch must be positive");
+    std::set<std::string> names{root.name};
+    readChildren(root, fileName, texts, f.font, HintScope{f.showHint, {}}, names, layout.children);
+    return layout;
+}
+
+}  // namespace forms
+
+namespace forms {
+namespace {
+
+void collectTabStops(const std::vector<LayoutNode>& nodes, std::vector<std::string>& out) {
+    std::vector<const LayoutNode*> ordered;
+    for (const LayoutNode& n : nodes)
+        if (common(n.args).tabOrder) ordered.push_back(&n);
+    std::stable_sort(ordered.begin(), ordered.end(), [](const LayoutNode* a, const LayoutNode* b) {
+        return *common(a->args).tabOrder < *common(b->args).tabOrder;
+    });
+    for (const LayoutNode* n : ordered) {
+        if (std::holds_alternative<EditArgs>(n->args) || std::holds_alternative<ButtonArgs>(n->args))
+            out.push_back(common(n->args).name);
+        else
+            collectTabStops(n->children, out);
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> tabSequence(const FormLayout& layout) {
+    std::vector<std::string> out;
+    collectTabStops(layout.children, out);
+    return out;
+}
+
+}  // namespace forms
