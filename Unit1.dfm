@@ -117,7 +117,6 @@ object Form1: TForm1
         TabOrder = 1
         OnClick = Button2Click
       end
-      // Last, so that it lies above the buttons where their edges meet.
       object Image1: TImage
         Left = 25
         Top = 1

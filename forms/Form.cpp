@@ -85,7 +85,7 @@ void Form::build(std::string_view layoutText, std::string_view fileName, const P
     if (!tooltip_) throw std::runtime_error("cannot create the hint window");
     SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
     SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
-    SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_RESHOW, 50);
+    SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_RESHOW, 500);
 
     createChildren(layout.children, handle(), published, fileName);
     for (const auto& [name, bind] : published.fields) {
@@ -102,7 +102,8 @@ void Form::build(std::string_view layoutText, std::string_view fileName, const P
 
 void Form::createChildren(const std::vector<LayoutNode>& nodes, HWND parent, const Published& published,
                           std::string_view fileName) {
-    std::vector<HWND> stacking;
+    // (tab order or -1, hwnd): the stacking of these siblings, worked out below.
+    std::vector<std::pair<int, HWND>> stacking;
     for (const LayoutNode& node : nodes) {
         const ControlArgs& a = common(node.args);
         const Bounds bounds = scaled(a.bounds);
@@ -138,7 +139,7 @@ void Form::createChildren(const std::vector<LayoutNode>& nodes, HWND parent, con
             throw LayoutError(fileName, a.line, "the field " + a.name + " is not a " + a.className);
 
         if (HWND hwnd = control->handle()) {
-            stacking.push_back(hwnd);
+            stacking.emplace_back(a.tabOrder.value_or(-1), hwnd);
             if (!a.shownHint.empty()) {
                 TOOLINFOA tool{};
                 tool.cbSize = sizeof tool;
@@ -154,8 +155,12 @@ void Form::createChildren(const std::vector<LayoutNode>& nodes, HWND parent, con
         controls_.push_back(std::move(control));
         if (raw->handle()) createChildren(node.children, raw->handle(), published, fileName);
     }
-    // Later siblings in the layout lie on top, as the designer shows them.
-    for (HWND hwnd : stacking) SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Top to bottom: the controls that take no focus (so a picture is whole where a button's
+    // edge meets it), then the rest by tab order, which is the order the dialog manager tabs in.
+    std::stable_sort(stacking.begin(), stacking.end(),
+                     [](const auto& x, const auto& y) { return x.first < y.first; });
+    for (const auto& [order, hwnd] : stacking)
+        SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 }  // namespace forms
