@@ -11,6 +11,7 @@ object Form1: TForm1
   Font.Height = -11
   Font.Name = 'MS Sans Serif'
   Font.Style = []
+  Icon.Resource = 'MAINICON'
   PixelsPerInch = 96
   TextHeight = 13
   object Panel1: TPanel
@@ -123,6 +124,7 @@ object Form1: TForm1
         Width = 88
         Height = 31
         Cursor = crHandPoint
+        Picture.Resource = 'BANNER'
         Hint = '进入松石晓灯论坛'
         OnClick = Image1Click
       end
