@@ -343,7 +343,9 @@ void Image::paint(HDC target) {
             startTick_ = GetTickCount();
         }
         const unsigned elapsed = GetTickCount() - startTick_;
-        picture_->draw(dc, 0, 0, elapsed);
+        // The image is the picture's size at the designed resolution; on a scaled form the
+        // picture scales with it rather than leaving the panel showing around it.
+        picture_->draw(dc, r, elapsed);
         if (const unsigned wait = picture_->nextChangeMs(elapsed)) SetTimer(handle(), kFrameTimer, wait, nullptr);
     }
     buffer.blitTo(target);

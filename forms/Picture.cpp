@@ -37,11 +37,12 @@ public:
     int width() const override { return width_; }
     int height() const override { return height_; }
 
-    void draw(HDC dc, int x, int y, unsigned elapsedMs) const override {
+    void draw(HDC dc, const RECT& target, unsigned elapsedMs) const override {
         const auto state = player_.at(elapsedMs);
         ScopedSelect select(dc_.get(), frames_.at(state.frame).get());
         const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        AlphaBlend(dc, x, y, width_, height_, dc_.get(), 0, 0, width_, height_, blend);
+        AlphaBlend(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, dc_.get(), 0,
+                   0, width_, height_, blend);
     }
 
     unsigned nextChangeMs(unsigned elapsedMs) const override {

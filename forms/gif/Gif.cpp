@@ -170,19 +170,24 @@ std::size_t decodeLzw(const std::vector<std::uint8_t>& data, unsigned minCodeSiz
     return out < total ? out : total;
 }
 
-std::vector<int> rowOrder(int height, bool interlaced) {
-    std::vector<int> rows;
-    rows.reserve(static_cast<std::size_t>(height));
+// Canvas index of the first pixel of each image row, in the order the rows arrive.
+std::vector<std::size_t> rowStarts(const Rect& rect, bool interlaced, std::size_t stride) {
+    std::vector<std::size_t> starts;
+    starts.reserve(static_cast<std::size_t>(rect.height));
+    const auto add = [&](int row) {
+        starts.push_back((static_cast<std::size_t>(rect.top) + static_cast<std::size_t>(row)) * stride +
+                         static_cast<std::size_t>(rect.left));
+    };
     if (!interlaced) {
-        for (int row = 0; row < height; ++row) rows.push_back(row);
-        return rows;
+        for (int row = 0; row < rect.height; ++row) add(row);
+        return starts;
     }
     static constexpr int kStart[] = {0, 4, 2, 1};
     static constexpr int kStep[] = {8, 8, 4, 2};
     for (int pass = 0; pass < 4; ++pass) {
-        for (int row = kStart[pass]; row < height; row += kStep[pass]) rows.push_back(row);
+        for (int row = kStart[pass]; row < rect.height; row += kStep[pass]) add(row);
     }
-    return rows;
+    return starts;
 }
 
 class Decoder {
@@ -232,7 +237,7 @@ private:
         animation_.width = reader_.word();
         animation_.height = reader_.word();
         const std::uint8_t flags = reader_.byte();
-        reader_.take(2); // background index and aspect ratio: the canvas starts transparent
+        reader_.take(2); // background colour and pixel shape: the canvas starts transparent
         if (animation_.width == 0 || animation_.height == 0) {
             throw DecodeError("GIF logical screen is empty");
         }
@@ -248,9 +253,8 @@ private:
         canvas_.assign(canvasArea(), 0);
     }
 
-    std::size_t canvasArea() const {
-        return static_cast<std::size_t>(animation_.width) * static_cast<std::size_t>(animation_.height);
-    }
+    std::size_t stride() const { return static_cast<std::size_t>(animation_.width); }
+    std::size_t canvasArea() const { return stride() * static_cast<std::size_t>(animation_.height); }
 
     void readImage(const Control& control) {
         Rect rect{};
@@ -289,29 +293,25 @@ private:
 
         std::vector<std::uint32_t> beforeImage;
         if (control.disposal == 3) beforeImage = canvas_;
-        paint(rect, rowOrder(rect.height, (flags & 0x40) != 0), indices, decoded, *palette,
-              control.transparent);
+        const std::vector<std::size_t> starts = rowStarts(rect, (flags & 0x40) != 0, stride());
+        paint(starts, static_cast<std::size_t>(rect.width), indices, decoded, *palette, control.transparent);
         animation_.frames.push_back(Frame{canvas_, control.delay < 2 ? 100 : control.delay * 10});
 
         if (control.disposal == 2) {
-            for (int y = rect.top; y < rect.top + rect.height; ++y) {
-                std::uint32_t* row = &canvas_[static_cast<std::size_t>(y * animation_.width)];
-                std::fill(row + rect.left, row + rect.left + rect.width, 0u);
+            for (std::size_t start : starts) {
+                const auto row = canvas_.begin() + static_cast<std::ptrdiff_t>(start);
+                std::fill(row, row + rect.width, 0u);
             }
         } else if (control.disposal == 3) {
             canvas_.swap(beforeImage);
         }
     }
 
-    void paint(const Rect& rect, const std::vector<int>& rows, const std::vector<std::uint8_t>& indices,
+    void paint(const std::vector<std::size_t>& starts, std::size_t width, const std::vector<std::uint8_t>& indices,
                std::size_t count, const Palette& palette, int transparent) {
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint8_t index = indices[i];
-            if (index == transparent) continue;
-            const std::size_t width = static_cast<std::size_t>(rect.width);
-            const std::size_t y = static_cast<std::size_t>(rect.top + rows[i / width]);
-            const std::size_t x = static_cast<std::size_t>(rect.left) + i % width;
-            canvas_[y * static_cast<std::size_t>(animation_.width) + x] = palette[index];
+            if (index != transparent) canvas_[starts[i / width] + i % width] = palette[index];
         }
     }
 
