@@ -120,18 +120,17 @@ public:
         fail(*p, "expected a colour name or number");
     }
 
-    void font(FontSpec& out) {
-        bool parentFont = true;
-        boolean("ParentFont", parentFont);
-        const bool any = has("Font.Name") || has("Font.Height") || has("Font.Color") || has("Font.Charset") ||
-                         has("Font.Style");
+    // Reads the Font.* properties over `out`; returns the first of them, or null if none is set.
+    const Property* fontProperties(FontSpec& out) {
+        const Property* first = nullptr;
+        for (const char* name : {"Font.Name", "Font.Height", "Font.Color", "Font.Charset", "Font.Style"})
+            if (const Property* p = findUntaken(name); p && (!first || p->line < first->line)) first = p;
         text("Font.Name", out.name);
         integer("Font.Height", out.height);
         color("Font.Color", out.color);
         choice("Font.Charset", out.charset, {{"DEFAULT_CHARSET", 1}, {"ANSI_CHARSET", 0}, {"GB2312_CHARSET", 134}});
-        std::vector<std::string> style;
-        if (has("Font.Style")) {
-            const Property* p = findUntaken("Font.Style");
+        if (const Property* p = findUntaken("Font.Style")) {
+            std::vector<std::string> style;
             set("Font.Style", style);
             for (const std::string& s : style) {
                 if (s == "fsBold") out.bold = true;
@@ -141,10 +140,15 @@ public:
                 else fail(*p, "unknown font style " + s);
             }
         }
-        if (any && parentFont) {
-            const Property* p = &record_.properties.front();
-            fail(*p, "a control with its own font must say ParentFont = False");
-        }
+        return first;
+    }
+
+    // A control's font: its parent's unless it says ParentFont = False and gives its own.
+    void controlFont(FontSpec& out) {
+        bool parentFont = true;
+        boolean("ParentFont", parentFont);
+        const Property* own = fontProperties(out);
+        if (own && parentFont) fail(*own, "a control with its own font must say ParentFont = False");
     }
 
     bool has(std::string_view name) const {
@@ -212,7 +216,7 @@ void readCommon(PropertyReader& r, ControlArgs& a, bool focusable) {
     if (focusable) r.optionalInteger("TabOrder", a.tabOrder);
     r.integer("Tag", a.tag);
     r.choice("Cursor", a.cursor, {{"crDefault", Cursor::Default}, {"crHandPoint", Cursor::HandPoint}});
-    r.font(a.font);
+    r.controlFont(a.font);
 }
 
 void readClick(PropertyReader& r, ControlArgs& a) { r.identifier("OnClick", a.onClick); }
@@ -220,10 +224,14 @@ void readClick(PropertyReader& r, ControlArgs& a) { r.identifier("OnClick", a.on
 AnyArgs readControl(const ObjectRecord& record, std::string_view file, const TextTable& texts,
                     const FontSpec& parentFont) {
     PropertyReader r(record, file, texts);
-    auto begin = [&](auto args, bool focusable) {
+    auto named = [&](auto args) {
         args.name = record.name;
         args.className = record.className;
         args.line = record.line;
+        return args;
+    };
+    auto begin = [&](auto args, bool focusable) {
+        args = named(args);
         args.font = parentFont;
         readCommon(r, args, focusable);
         return args;
@@ -274,10 +282,7 @@ AnyArgs readControl(const ObjectRecord& record, std::string_view file, const Tex
         readClick(r, a);
         result = std::move(a);
     } else if (kind == "TSkinData") {
-        SkinDataArgs a;
-        a.name = record.name;
-        a.className = record.className;
-        a.line = record.line;
+        auto a = named(SkinDataArgs{});
         r.boolean("Active", a.active);
         r.identifier("SkinFormtype", a.formType);
         r.set("SkinControls", a.skinControls);
@@ -341,17 +346,7 @@ FormLayout readFormLayout(std::string_view text, std::string_view fileName, cons
     r.boolean("AutoSize", f.autoSize);
     r.text("Caption", f.caption);
     r.color("Color", f.color);
-    bool parentFont = false;
-    r.boolean("ParentFont", parentFont);
-    if (!parentFont) {
-        r.text("Font.Name", f.font.name);
-        r.integer("Font.Height", f.font.height);
-        r.color("Font.Color", f.font.color);
-        r.choice("Font.Charset", f.font.charset, {{"DEFAULT_CHARSET", 1}, {"ANSI_CHARSET", 0}, {"GB2312_CHARSET", 134}});
-        std::vector<std::string> style;
-        r.set("Font.Style", style);
-        if (!style.empty()) throw LayoutError(fileName, root.line, "the form's font takes no style");
-    }
+    r.fontProperties(f.font);
     r.integer("PixelsPerInch", f.pixelsPerInch);
     r.integer("TextHeight", f.textHeight);
     r.boolean("ShowHint", f.showHint);
