@@ -47,6 +47,7 @@ struct BoxSeen {
     bool shown = false;
     std::string caption, text;
     bool hasIcon = false;
+    RECT textRect{};
 };
 
 BoxSeen clickAndWatch(TestForm& form) {
@@ -63,6 +64,7 @@ BoxSeen clickAndWatch(TestForm& form) {
                 GetDlgItemTextA(box, 100, buffer, sizeof buffer);
                 seen.text = buffer;
                 seen.hasIcon = GetDlgItem(box, 101) != nullptr;
+                GetWindowRect(GetDlgItem(box, 100), &seen.textRect);
                 seen.shown = true;
                 PostMessageA(box, WM_COMMAND, IDOK, 0);
                 return;
@@ -113,6 +115,22 @@ TEST(Toolkit, TheMessageBoxHasNoIconAndTheTitle) {
     EXPECT_EQ(seen.caption, "Title");
     EXPECT_EQ(seen.text, "line 1\rline 2");
     EXPECT_FALSE(seen.hasIcon);
+}
+
+TEST(Toolkit, TheMessageBoxWrapsLongTextAtHalfTheScreen) {
+    forms::Application app(GetModuleHandleA(nullptr));
+    std::string text;
+    for (int i = 0; i < 200; ++i) text += "word ";
+    forms::Application* appPtr = &app;
+    TestForm form(app, [appPtr, text] { appPtr->showMessageBox(text); });
+    form.show(SW_SHOWNORMAL);
+    const BoxSeen seen = clickAndWatch(form);
+    ASSERT_TRUE(seen.shown);
+    const int half = GetSystemMetrics(SM_CXSCREEN) / 2;
+    const int width = seen.textRect.right - seen.textRect.left;
+    EXPECT_LE(width, half);
+    EXPECT_GT(width, half * 3 / 4) << "lines fill the room they have";
+    EXPECT_GT(seen.textRect.bottom - seen.textRect.top, 5 * 10) << "the text runs over several lines";
 }
 
 TEST(Toolkit, ALayoutNamingWhatTheFormLacksIsRefusedWithItsLine) {
