@@ -26,7 +26,7 @@ Form::~Form() {
 
 void Form::load(const char* layoutResource, const Published& published) {
     HINSTANCE instance = app_.instance();
-    HRSRC info = FindResourceA(instance, layoutResource, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    HRSRC info = FindResourceA(instance, layoutResource, RT_RCDATA);
     HGLOBAL data = info ? LoadResource(instance, info) : nullptr;
     const char* bytes = data ? static_cast<const char*>(LockResource(data)) : nullptr;
     if (!bytes) throw std::runtime_error(std::string("the layout resource ") + layoutResource + " is missing");

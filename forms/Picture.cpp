@@ -61,7 +61,7 @@ private:
 
 std::unique_ptr<Picture> loadPicture(HINSTANCE instance, const std::string& resourceName) {
     if (resourceName.empty()) return nullptr;
-    HRSRC info = FindResourceA(instance, resourceName.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    HRSRC info = FindResourceA(instance, resourceName.c_str(), RT_RCDATA);
     HGLOBAL data = info ? LoadResource(instance, info) : nullptr;
     const void* bytes = data ? LockResource(data) : nullptr;
     if (!bytes) throw std::runtime_error("the picture resource " + resourceName + " is missing");
