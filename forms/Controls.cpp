@@ -327,6 +327,23 @@ std::optional<LRESULT> Image::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void Image::paint(HDC target) {
     RECT r;
     GetClientRect(handle(), &r);
+    unsigned elapsed = 0;
+    if (picture_) {
+        if (!started_) {
+            started_ = true;
+            startTick_ = GetTickCount();
+        }
+        elapsed = GetTickCount() - startTick_;
+        if (const unsigned wait = picture_->nextChangeMs(elapsed)) SetTimer(handle(), kFrameTimer, wait, nullptr);
+    }
+    // The image is the picture's size at the designed resolution; on a scaled form the
+    // picture scales with it rather than leaving the panel showing around it.
+    if (picture_ && picture_->opaqueAt(elapsed)) {
+        // A frame that covers everything is one copy to the screen: no flicker, and next to
+        // no work for an animation that runs all day.
+        picture_->draw(target, r, elapsed);
+        return;
+    }
     BackBuffer buffer(target, r.right, r.bottom);
     HDC dc = buffer.dc();
     // What lies under the picture is the parent's own painting, so transparent pixels show it.
@@ -337,17 +354,7 @@ void Image::paint(HDC target) {
     SetViewportOrgEx(dc, -origin.x, -origin.y, &oldOrigin);
     SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
     SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
-    if (picture_) {
-        if (!started_) {
-            started_ = true;
-            startTick_ = GetTickCount();
-        }
-        const unsigned elapsed = GetTickCount() - startTick_;
-        // The image is the picture's size at the designed resolution; on a scaled form the
-        // picture scales with it rather than leaving the panel showing around it.
-        picture_->draw(dc, r, elapsed);
-        if (const unsigned wait = picture_->nextChangeMs(elapsed)) SetTimer(handle(), kFrameTimer, wait, nullptr);
-    }
+    if (picture_) picture_->draw(dc, r, elapsed);
     buffer.blitTo(target);
 }
 

@@ -145,6 +145,8 @@ public:
     // Draws the frame for `elapsedMs` since the picture was first shown into `target`,
     // which is the picture's own size except where the form is scaled for the screen.
     virtual void draw(HDC dc, const RECT& target, unsigned elapsedMs) const = 0;
+    // Whether the frame for `elapsedMs` covers every pixel, so nothing beneath needs painting.
+    virtual bool opaqueAt(unsigned elapsedMs) const = 0;
     // Milliseconds from `elapsedMs` until the picture looks different; 0 if never.
     virtual unsigned nextChangeMs(unsigned elapsedMs) const = 0;
 };

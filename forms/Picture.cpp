@@ -1,5 +1,6 @@
 #include "forms/Picture.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
@@ -30,6 +31,8 @@ public:
             if (!bitmap || !bits) throw std::runtime_error("cannot make a bitmap for the picture");
             std::memcpy(bits, frame.pixels.data(), frame.pixels.size() * sizeof(std::uint32_t));
             frames_.push_back(std::move(bitmap));
+            opaque_.push_back(std::all_of(frame.pixels.begin(), frame.pixels.end(),
+                                          [](std::uint32_t p) { return (p >> 24) == 0xFF; }));
         }
         GdiFlush();
     }
@@ -38,12 +41,21 @@ public:
     int height() const override { return height_; }
 
     void draw(HDC dc, const RECT& target, unsigned elapsedMs) const override {
-        const auto state = player_.at(elapsedMs);
-        ScopedSelect select(dc_.get(), frames_.at(state.frame).get());
+        const std::size_t frame = player_.at(elapsedMs).frame;
+        ScopedSelect select(dc_.get(), frames_.at(frame).get());
+        const int w = target.right - target.left, h = target.bottom - target.top;
+        if (opaque_[frame]) {
+            if (w == width_ && h == height_)
+                BitBlt(dc, target.left, target.top, w, h, dc_.get(), 0, 0, SRCCOPY);
+            else
+                StretchBlt(dc, target.left, target.top, w, h, dc_.get(), 0, 0, width_, height_, SRCCOPY);
+            return;
+        }
         const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        AlphaBlend(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, dc_.get(), 0,
-                   0, width_, height_, blend);
+        AlphaBlend(dc, target.left, target.top, w, h, dc_.get(), 0, 0, width_, height_, blend);
     }
+
+    bool opaqueAt(unsigned elapsedMs) const override { return opaque_[player_.at(elapsedMs).frame]; }
 
     unsigned nextChangeMs(unsigned elapsedMs) const override {
         const auto state = player_.at(elapsedMs);
@@ -55,6 +67,7 @@ private:
     gif::Player player_;
     UniqueMemoryDC dc_;
     std::vector<UniqueBitmap> frames_;
+    std::vector<bool> opaque_;
 };
 
 }  // namespace
