@@ -8,8 +8,6 @@
 namespace forms {
 namespace {
 
-constexpr char kControlProperty[] = "forms.Control";
-constexpr UINT_PTR kSubclassId = 1;
 constexpr UINT_PTR kFrameTimer = 1;
 
 bool isChildNotification(UINT msg) {
@@ -39,7 +37,11 @@ Control::~Control() {
 }
 
 Control* Control::fromHandle(HWND hwnd) {
-    return hwnd ? static_cast<Control*>(GetPropA(hwnd, kControlProperty)) : nullptr;
+    if (!hwnd) return nullptr;
+    // Only windows running our procedures carry a wrapper in their user data.
+    const auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    if (proc != stockProc && proc != ownClassProc) return nullptr;
+    return reinterpret_cast<Control*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
 std::string Control::text() const {
@@ -57,12 +59,12 @@ void Control::setText(std::string_view text) {
 
 void Control::attach(HWND hwnd) {
     hwnd_ = hwnd;
-    SetPropA(hwnd, kControlProperty, this);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 void Control::detach() {
-    RemovePropA(hwnd_, kControlProperty);
-    if (stock_) RemoveWindowSubclass(hwnd_, subclassProc, kSubclassId);
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    if (stockDefault_) SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(stockDefault_));
     hwnd_ = nullptr;
 }
 
@@ -72,9 +74,9 @@ void Control::createStock(const char* windowClass, DWORD style, DWORD exStyle, c
                                 b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                 form_.application().instance(), nullptr);
     if (!hwnd) throw std::runtime_error("cannot create the control " + name_);
-    stock_ = true;
     attach(hwnd);
-    SetWindowSubclass(hwnd, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    stockDefault_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(stockProc)));
 }
 
 void Control::createOwn(const char* windowClass, DWORD style, DWORD exStyle, const Bounds& b, HWND parent,
@@ -96,8 +98,8 @@ void Control::createOwn(const char* windowClass, DWORD style, DWORD exStyle, con
     if (!hwnd) throw std::runtime_error("cannot create the window " + name_);
 }
 
-LRESULT CALLBACK Control::subclassProc(HWND, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
-    return reinterpret_cast<Control*>(ref)->dispatch(msg, wp, lp);
+LRESULT CALLBACK Control::stockProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return reinterpret_cast<Control*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))->dispatch(msg, wp, lp);
 }
 
 LRESULT CALLBACK Control::ownClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -114,9 +116,13 @@ LRESULT CALLBACK Control::ownClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
 LRESULT Control::dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCDESTROY) {
         HWND hwnd = hwnd_;
-        const bool stock = stock_;
+        const WNDPROC stock = stockDefault_;
         detach();
-        return stock ? DefSubclassProc(hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+        return stock ? CallWindowProcA(stock, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+    }
+    if (tooltip_ && msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONUP) {
+        MSG relayed{hwnd_, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {}};
+        SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
     }
     // Exceptions must not unwind through the system's frames: report them here and go on.
     try {
@@ -129,7 +135,7 @@ LRESULT Control::dispatch(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT Control::defaultProc(UINT msg, WPARAM wp, LPARAM lp) {
-    return stock_ ? DefSubclassProc(hwnd_, msg, wp, lp) : DefWindowProcA(hwnd_, msg, wp, lp);
+    return stockDefault_ ? CallWindowProcA(stockDefault_, hwnd_, msg, wp, lp) : DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
 std::optional<LRESULT> Control::handleMessage(UINT, WPARAM, LPARAM) { return std::nullopt; }

@@ -143,12 +143,13 @@ void Form::createChildren(const std::vector<LayoutNode>& nodes, HWND parent, con
             if (!a.shownHint.empty()) {
                 TOOLINFOA tool{};
                 tool.cbSize = sizeof tool;
-                tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+                tool.uFlags = TTF_IDISHWND;
                 tool.hwnd = handle();
                 tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
                 std::string text = a.shownHint;  // the tooltip keeps its own copy
                 tool.lpszText = text.data();
                 SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+                control->relayMouseTo(tooltip_);
             }
         }
         Control* raw = control.get();
