@@ -102,9 +102,16 @@ void Form::build(std::string_view layoutText, std::string_view fileName, const P
 
 void Form::createChildren(const std::vector<LayoutNode>& nodes, HWND parent, const Published& published,
                           std::string_view fileName) {
-    // (tab order or -1, hwnd): the stacking of these siblings, worked out below.
-    std::vector<std::pair<int, HWND>> stacking;
-    for (const LayoutNode& node : nodes) {
+    // Siblings stack top to bottom in the order they are created: first the controls that take
+    // no focus (so a picture is whole where a button's edge meets it), then the rest by tab
+    // order, which is the order the dialog manager tabs in.
+    std::vector<const LayoutNode*> stacking;
+    for (const LayoutNode& node : nodes) stacking.push_back(&node);
+    std::stable_sort(stacking.begin(), stacking.end(), [](const LayoutNode* x, const LayoutNode* y) {
+        return common(x->args).tabOrder.value_or(-1) < common(y->args).tabOrder.value_or(-1);
+    });
+    for (const LayoutNode* stacked : stacking) {
+        const LayoutNode& node = *stacked;
         const ControlArgs& a = common(node.args);
         const Bounds bounds = scaled(a.bounds);
         const int id = kFirstControlId + static_cast<int>(controls_.size());
@@ -139,7 +146,6 @@ void Form::createChildren(const std::vector<LayoutNode>& nodes, HWND parent, con
             throw LayoutError(fileName, a.line, "the field " + a.name + " is not a " + a.className);
 
         if (HWND hwnd = control->handle()) {
-            stacking.emplace_back(a.tabOrder.value_or(-1), hwnd);
             if (!a.shownHint.empty()) {
                 TOOLINFOA tool{};
                 tool.cbSize = sizeof tool;
@@ -156,12 +162,6 @@ void Form::createChildren(const std::vector<LayoutNode>& nodes, HWND parent, con
         controls_.push_back(std::move(control));
         if (raw->handle()) createChildren(node.children, raw->handle(), published, fileName);
     }
-    // Top to bottom: the controls that take no focus (so a picture is whole where a button's
-    // edge meets it), then the rest by tab order, which is the order the dialog manager tabs in.
-    std::stable_sort(stacking.begin(), stacking.end(),
-                     [](const auto& x, const auto& y) { return x.first < y.first; });
-    for (const auto& [order, hwnd] : stacking)
-        SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 }  // namespace forms
