@@ -9,8 +9,10 @@
 namespace forms {
 namespace {
 
-constexpr int kTextId = 100;
-constexpr int kIconId = 101;
+// The IDs the system's own message box gives its text and its icon, so tools
+// that read message boxes read this one too.
+constexpr int kTextId = 0xFFFF;
+constexpr int kIconId = 0x14;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 constexpr UINT kTextFormat = DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX;
 

@@ -178,6 +178,18 @@ TEST(Startup, HonoursTheShowRequest) {
     }
 }
 
+TEST(Window, MinimisesToItsTaskbarEntryAndComesBack) {
+    App app;
+    PostMessageA(app.form(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(waitFor([&] { return IsIconic(app.taskbarWindow()) && !IsWindowVisible(app.form()); }));
+    PostMessageA(app.taskbarWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(waitFor([&] { return !IsIconic(app.taskbarWindow()) && IsWindowVisible(app.form()); }));
+    EXPECT_TRUE(sameRect(windowRect(app.form()), 518, 154, 174, 204));
+    app.setEditText("1");
+    app.click(app.control("Button", "QQ聊天"));
+    EXPECT_TRUE(waitFor([&] { return windowText(app.groupBox()) == "正在和1 聊天"; })) << "still usable";
+}
+
 TEST(Lifetime, EveryWayOfClosingEndsTheProcessWithExitCodeZero) {
     struct Case {
         const char* what;

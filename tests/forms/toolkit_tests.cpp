@@ -61,10 +61,10 @@ BoxSeen clickAndWatch(TestForm& form) {
                 char buffer[512] = {};
                 GetWindowTextA(box, buffer, sizeof buffer);
                 seen.caption = buffer;
-                GetDlgItemTextA(box, 100, buffer, sizeof buffer);
+                GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
                 seen.text = buffer;
-                seen.hasIcon = GetDlgItem(box, 101) != nullptr;
-                GetWindowRect(GetDlgItem(box, 100), &seen.textRect);
+                seen.hasIcon = GetDlgItem(box, 0x14) != nullptr;
+                GetWindowRect(GetDlgItem(box, 0xFFFF), &seen.textRect);
                 seen.shown = true;
                 PostMessageA(box, WM_COMMAND, IDOK, 0);
                 return;
