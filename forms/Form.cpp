@@ -97,6 +97,8 @@ void Form::build(std::string_view layoutText, std::string_view fileName, const P
         const auto c = std::find_if(controls_.begin(), controls_.end(), [&](const auto& c) { return c->name() == name; });
         tabOrder_.push_back(c->get());
     }
+    // Where the focus goes when the form is first activated, however it comes to be shown.
+    if (!tabOrder_.empty()) lastFocus_ = tabOrder_.front()->handle();
     layoutAlignedChildren();
 }
 

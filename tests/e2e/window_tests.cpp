@@ -171,6 +171,8 @@ TEST(Startup, HonoursTheShowRequest) {
         App app(Launch{SW_SHOWMINNOACTIVE, {}});
         EXPECT_TRUE(waitFor([&] { return IsIconic(app.taskbarWindow()) != FALSE; }));
         EXPECT_FALSE(IsWindowVisible(app.form()));
+        PostMessageA(app.taskbarWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);
+        EXPECT_TRUE(waitFor([&] { return app.focusedControl() == app.edit(); })) << "restored with the box focused";
     }
     {
         App app(Launch{SW_SHOWNORMAL, {}});
