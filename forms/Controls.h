@@ -148,8 +148,6 @@ private:
 class Picture {
 public:
     virtual ~Picture() = default;
-    virtual int width() const = 0;
-    virtual int height() const = 0;
     // Draws the frame for `elapsedMs` since the picture was first shown into `target`,
     // which is the picture's own size except where the form is scaled for the screen.
     virtual void draw(HDC dc, const RECT& target, unsigned elapsedMs) const = 0;

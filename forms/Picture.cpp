@@ -37,9 +37,6 @@ public:
         GdiFlush();
     }
 
-    int width() const override { return width_; }
-    int height() const override { return height_; }
-
     void draw(HDC dc, const RECT& target, unsigned elapsedMs) const override {
         const std::size_t frame = player_.at(elapsedMs).frame;
         ScopedSelect select(dc_.get(), frames_.at(frame).get());
