@@ -106,8 +106,11 @@ TEST_F(Launching, EmptyBoxAnswersWithTheClientsMessageWhicheverWayItIsDismissed)
 }
 
 TEST_F(Launching, TwoLaunchesInARowAnnounceTheSecondNumber) {
+    // Each launch starts its own handler process; the second click waits for
+    // the first record so that the log's order is the clicks' order.
     app.setEditText("11111");
     app.click(qq());
+    ASSERT_EQ(log.waitForCount(1).size(), 1u);
     app.setEditText("22222");
     app.click(tm());
     const auto records = log.waitForCount(2);
