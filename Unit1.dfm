@@ -137,5 +137,6 @@ object Form1: TForm1
     DisableTag = 99
     MenuUpdate = True
     SkinStore = '(Good)'
+    SkinStream.Resource = 'SKIN'
   end
 end

@@ -2,6 +2,7 @@
 
 #include "forms/Application.h"
 #include "forms/Form.h"
+#include "forms/Skin.h"
 
 #include <stdexcept>
 
@@ -18,6 +19,7 @@ bool isChildNotification(UINT msg) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORLISTBOX:
+    case WM_DRAWITEM:
         return true;
     default:
         return false;
@@ -144,7 +146,9 @@ std::optional<LRESULT> Control::reflect(UINT, WPARAM, LPARAM) { return std::null
 
 std::optional<LRESULT> Control::reflectToChild(UINT msg, WPARAM wp, LPARAM lp) {
     if (!isChildNotification(msg)) return std::nullopt;
-    HWND child = msg == WM_NOTIFY ? reinterpret_cast<NMHDR*>(lp)->hwndFrom : reinterpret_cast<HWND>(lp);
+    HWND child = msg == WM_NOTIFY     ? reinterpret_cast<NMHDR*>(lp)->hwndFrom
+                 : msg == WM_DRAWITEM ? reinterpret_cast<DRAWITEMSTRUCT*>(lp)->hwndItem
+                                      : reinterpret_cast<HWND>(lp);
     Control* control = fromHandle(child);
     return control ? control->reflect(msg, wp, lp) : std::nullopt;
 }
@@ -153,11 +157,23 @@ void Control::fireClick() {
     if (onClick) onClick(*this);
 }
 
+COLORREF Control::faceColor() const {
+    const Control* parent = hwnd_ ? fromHandle(GetParent(hwnd_)) : nullptr;
+    return parent ? parent->faceColor() : GetSysColor(COLOR_BTNFACE);
+}
+
+HBRUSH Control::faceBrush() const {
+    const Control* parent = hwnd_ ? fromHandle(GetParent(hwnd_)) : nullptr;
+    return parent ? parent->faceBrush() : GetSysColorBrush(COLOR_BTNFACE);
+}
+
 // Panel ----------------------------------------------------------------------
 
 Panel::Panel(Form& form, const PanelArgs& a, HWND parent, const Bounds& scaled, HFONT font)
     : Control(form, a.name), inner_(a.bevelInner), outer_(a.bevelOuter), align_(a.align), color_(a.color),
       font_(font) {
+    skin_ = form.skinFor(a);
+    if (!color_.isSystem) ownBrush_.reset(CreateSolidBrush(toColorRef(color_)));
     createOwn("TPanel", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, scaled,
               parent, a.caption, nullptr);
 }
@@ -184,22 +200,42 @@ std::optional<LRESULT> Panel::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
+COLORREF Panel::faceColor() const { return skin_ ? skin_->panel.face : toColorRef(color_); }
+
+HBRUSH Panel::faceBrush() const {
+    if (skin_) return skin_->panelFaceBrush();
+    return ownBrush_ ? ownBrush_.get() : GetSysColorBrush(static_cast<int>(color_.value));
+}
+
 void Panel::paint(HDC target) {
     RECT r;
     GetClientRect(handle(), &r);
     BackBuffer buffer(target, r.right, r.bottom);
     HDC dc = buffer.dc();
-    UniqueBrush fill(CreateSolidBrush(toColorRef(color_)));
-    FillRect(dc, &r, fill.get());
-    if (outer_ != Bevel::None)
-        DrawEdge(dc, &r, outer_ == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-    if (inner_ != Bevel::None)
-        DrawEdge(dc, &r, inner_ == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+    FillRect(dc, &r, faceBrush());
+    if (skin_) {
+        // One-pixel bevels in the skin's light and shadow.
+        for (Bevel bevel : {outer_, inner_}) {
+            if (bevel == Bevel::None) continue;
+            const COLORREF topLeft = bevel == Bevel::Raised ? skin_->panel.light : skin_->panel.shadow;
+            const COLORREF bottomRight = bevel == Bevel::Raised ? skin_->panel.shadow : skin_->panel.light;
+            fillSolid(dc, {r.left, r.top, r.right, r.top + 1}, topLeft);
+            fillSolid(dc, {r.left, r.top, r.left + 1, r.bottom}, topLeft);
+            fillSolid(dc, {r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
+            fillSolid(dc, {r.right - 1, r.top, r.right, r.bottom}, bottomRight);
+            InflateRect(&r, -1, -1);
+        }
+    } else {
+        if (outer_ != Bevel::None)
+            DrawEdge(dc, &r, outer_ == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        if (inner_ != Bevel::None)
+            DrawEdge(dc, &r, inner_ == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+    }
     const std::string caption = text();
     if (!caption.empty()) {
         ScopedSelect selectFont(dc, font_);
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetTextColor(dc, skin_ ? skin_->button.text : GetSysColor(COLOR_WINDOWTEXT));
         DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &r,
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
@@ -209,21 +245,67 @@ void Panel::paint(HDC target) {
 // GroupBox -------------------------------------------------------------------
 
 GroupBox::GroupBox(Form& form, const GroupBoxArgs& a, HWND parent, const Bounds& scaled, HFONT font)
-    : Control(form, a.name) {
+    : Control(form, a.name), font_(font) {
+    skin_ = form.skinFor(a);
     createStock("BUTTON", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | BS_GROUPBOX,
                 WS_EX_CONTROLPARENT | (a.rightToLeft ? WS_EX_RTLREADING : 0), scaled, parent, a.caption, 0);
     SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 std::optional<LRESULT> GroupBox::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_ERASEBKGND) {
+    switch (msg) {
+    case WM_ERASEBKGND: {
         // The button class leaves a group box's inside unpainted; it holds controls, so fill it.
         RECT r;
         GetClientRect(handle(), &r);
-        FillRect(reinterpret_cast<HDC>(wp), &r, GetSysColorBrush(COLOR_BTNFACE));
+        FillRect(reinterpret_cast<HDC>(wp), &r, faceBrush());
         return 1;
     }
-    return reflectToChild(msg, wp, lp);
+    case WM_PAINT:
+        if (!skin_) return std::nullopt;
+        {
+            PaintScope ps(handle());
+            paintSkinned(ps.dc());
+        }
+        return 0;
+    case WM_PRINTCLIENT:
+        if (!skin_) return std::nullopt;
+        paintSkinned(reinterpret_cast<HDC>(wp));
+        return 0;
+    case WM_SETTEXT:
+    case WM_ENABLE:
+        if (!skin_) return reflectToChild(msg, wp, lp);
+        {
+            // The button class may draw these changes itself, in its own look.
+            const LRESULT result = defaultProc(msg, wp, lp);
+            InvalidateRect(handle(), nullptr, TRUE);
+            return result;
+        }
+    default:
+        return reflectToChild(msg, wp, lp);
+    }
+}
+
+void GroupBox::paintSkinned(HDC dc) {
+    RECT r;
+    GetClientRect(handle(), &r);
+    FillRect(dc, &r, faceBrush());
+    ScopedSelect selectFont(dc, font_);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    const std::string caption = text();
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+    const int top = metrics.tmHeight / 2;
+    frameSolid(dc, {r.left, r.top + top, r.right, r.bottom}, skin_->groupBox.frame);
+    if (caption.empty()) return;
+    RECT text{r.left + 8, r.top, r.left + 8 + extent.cx + 4, r.top + metrics.tmHeight};
+    if (text.right > r.right - 2) text.right = r.right - 2;
+    FillRect(dc, &text, faceBrush());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, IsWindowEnabled(handle()) ? skin_->groupBox.text : skin_->button.disabledText);
+    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+              DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 // Edit -----------------------------------------------------------------------
@@ -231,6 +313,7 @@ std::optional<LRESULT> GroupBox::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 Edit::Edit(Form& form, const EditArgs& a, HWND parent, const Bounds& scaled, HFONT font, int id)
     : Control(form, a.name) {
     takesFocus_ = true;
+    skin_ = form.skinFor(a);
     createStock("EDIT", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, scaled,
                 parent, a.text, id);
     SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -240,23 +323,135 @@ Edit::Edit(Form& form, const EditArgs& a, HWND parent, const Bounds& scaled, HFO
 
 void Edit::selectAll() { SendMessageA(handle(), EM_SETSEL, 0, -1); }
 
+std::optional<LRESULT> Edit::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (!skin_) return std::nullopt;
+    switch (msg) {
+    case WM_NCPAINT:
+        paintBorder();
+        return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        // The border shows where the focus is.
+        const LRESULT result = defaultProc(msg, wp, lp);
+        paintBorder();
+        return result;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+void Edit::paintBorder() {
+    RECT window, client;
+    GetWindowRect(handle(), &window);
+    GetClientRect(handle(), &client);
+    POINT origin{0, 0};
+    ClientToScreen(handle(), &origin);
+    const RECT inside{origin.x - window.left, origin.y - window.top, origin.x - window.left + client.right,
+                      origin.y - window.top + client.bottom};
+    FrameDC frame(handle());
+    HDC dc = frame.get();
+    if (!dc) return;
+    const RECT all{0, 0, window.right - window.left, window.bottom - window.top};
+    ExcludeClipRect(dc, inside.left, inside.top, inside.right, inside.bottom);
+    fillSolid(dc, all, skin_->edit.back);
+    frameSolid(dc, all, GetFocus() == handle() ? skin_->edit.focusBorder : skin_->edit.border);
+}
+
+std::optional<LRESULT> Edit::reflect(UINT msg, WPARAM wp, LPARAM) {
+    if (!skin_ || msg != WM_CTLCOLOREDIT) return std::nullopt;
+    HDC dc = reinterpret_cast<HDC>(wp);
+    SetTextColor(dc, skin_->edit.text);
+    SetBkColor(dc, skin_->edit.back);
+    return reinterpret_cast<LRESULT>(skin_->editBackBrush());
+}
+
 // Button ---------------------------------------------------------------------
 
 Button::Button(Form& form, const ButtonArgs& a, HWND parent, const Bounds& scaled, HFONT font, int id)
     : Control(form, a.name) {
     takesFocus_ = true;
-    createStock("BUTTON",
-                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | (a.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0,
-                scaled, parent, a.caption, id);
+    skin_ = form.skinFor(a);
+    // A skinned button draws itself; it is still the system's button for the keyboard and the mouse.
+    const DWORD kind = skin_ ? BS_OWNERDRAW : a.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    createStock("BUTTON", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | kind, 0, scaled, parent, a.caption, id);
     SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
-std::optional<LRESULT> Button::reflect(UINT msg, WPARAM wp, LPARAM) {
+std::optional<LRESULT> Button::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (!skin_) return std::nullopt;
+    switch (msg) {
+    case WM_LBUTTONDBLCLK:
+        // A drawn-by-owner button would report a quick second click as a double click; it is a click.
+        return defaultProc(WM_LBUTTONDOWN, wp, lp);
+    case WM_MOUSEMOVE:
+        if (!hot_) {
+            hot_ = true;
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, handle(), 0};
+            TrackMouseEvent(&track);
+            InvalidateRect(handle(), nullptr, FALSE);
+        }
+        return std::nullopt;
+    case WM_MOUSELEAVE:
+        hot_ = false;
+        InvalidateRect(handle(), nullptr, FALSE);
+        return std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<LRESULT> Button::reflect(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
         fireClick();
         return 0;
     }
+    if (msg == WM_DRAWITEM && skin_) {
+        drawSkinned(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+        return TRUE;
+    }
     return std::nullopt;
+}
+
+void Button::drawSkinned(const DRAWITEMSTRUCT& item) const {
+    const RECT& r = item.rcItem;
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    BackBuffer buffer(item.hDC, width, height);
+    HDC dc = buffer.dc();
+    const RECT all{0, 0, width, height};
+    const bool pressed = item.itemState & ODS_SELECTED;
+    const bool disabled = item.itemState & ODS_DISABLED;
+    FillRect(dc, &all, faceBrush());
+    RECT face = all;
+    InflateRect(&face, -1, -1);
+    fillSolid(dc, face, pressed ? skin_->button.pressed : hot_ && !disabled ? skin_->button.hot : skin_->button.face);
+    // The border with its corners cut, so the button looks rounded.
+    const COLORREF border = skin_->button.border;
+    fillSolid(dc, {1, 0, width - 1, 1}, border);
+    fillSolid(dc, {1, height - 1, width - 1, height}, border);
+    fillSolid(dc, {0, 1, 1, height - 1}, border);
+    fillSolid(dc, {width - 1, 1, width, height - 1}, border);
+
+    const std::string caption = text();
+    RECT textRect = all;
+    if (pressed) OffsetRect(&textRect, 1, 1);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(handle(), WM_GETFONT, 0, 0));
+    {
+        ScopedSelect selectFont(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, disabled ? skin_->button.disabledText : skin_->button.text);
+        const UINT prefix = (item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
+        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &textRect,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | prefix);
+    }
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+        RECT focus = all;
+        InflateRect(&focus, -3, -3);
+        SetTextColor(dc, skin_->button.text);
+        SetBkColor(dc, skin_->button.face);
+        DrawFocusRect(dc, &focus);
+    }
+    BitBlt(item.hDC, r.left, r.top, width, height, dc, 0, 0, SRCCOPY);
 }
 
 // Label ----------------------------------------------------------------------
@@ -277,8 +472,9 @@ std::optional<LRESULT> Label::reflect(UINT msg, WPARAM wp, LPARAM) {
     if (msg != WM_CTLCOLORSTATIC) return std::nullopt;
     HDC dc = reinterpret_cast<HDC>(wp);
     SetTextColor(dc, textColor_);
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    // A label has no face of its own: it shows its container's.
+    SetBkColor(dc, faceColor());
+    return reinterpret_cast<LRESULT>(faceBrush());
 }
 
 // Image ----------------------------------------------------------------------

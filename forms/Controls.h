@@ -25,6 +25,7 @@ namespace forms {
 
 class Form;
 class Picture;
+class Skin;
 
 class Control {
 public:
@@ -50,6 +51,11 @@ public:
     // Hands this control's mouse messages to a tooltip, which then shows its hint.
     void relayMouseTo(HWND tooltip) { tooltip_ = tooltip; }
 
+    // What this control's children paint their background with: by default the
+    // parent's, for containers their own face.
+    virtual COLORREF faceColor() const;
+    virtual HBRUSH faceBrush() const;
+
 protected:
     Control(Form& form, std::string name);
 
@@ -72,6 +78,8 @@ protected:
     LRESULT defaultProc(UINT msg, WPARAM wp, LPARAM lp);
 
     bool takesFocus_ = false;
+    // The skin this control is drawn with, or null for the standard look.
+    const Skin* skin_ = nullptr;
 
 private:
     static LRESULT CALLBACK stockProc(HWND, UINT, WPARAM, LPARAM);
@@ -91,6 +99,8 @@ class Panel : public Control {
 public:
     Panel(Form& form, const PanelArgs& args, HWND parent, const Bounds& scaled, HFONT font);
     Align align() const { return align_; }
+    COLORREF faceColor() const override;
+    HBRUSH faceBrush() const override;
 
 protected:
     std::optional<LRESULT> handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -101,6 +111,7 @@ private:
     Align align_;
     Color color_;
     HFONT font_;
+    UniqueBrush ownBrush_;  // for a colour that has no system brush
 };
 
 class GroupBox : public Control {
@@ -109,12 +120,23 @@ public:
 
 protected:
     std::optional<LRESULT> handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void paintSkinned(HDC dc);
+    HFONT font_;
 };
 
 class Edit : public Control {
 public:
     Edit(Form& form, const EditArgs& args, HWND parent, const Bounds& scaled, HFONT font, int id);
     void selectAll();
+
+protected:
+    std::optional<LRESULT> handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    std::optional<LRESULT> reflect(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void paintBorder();
 };
 
 class Button : public Control {
@@ -123,7 +145,12 @@ public:
     void click() { fireClick(); }
 
 protected:
+    std::optional<LRESULT> handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     std::optional<LRESULT> reflect(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void drawSkinned(const DRAWITEMSTRUCT& item) const;
+    bool hot_ = false;
 };
 
 // The designer's bitmap button; shown here without a picture, as a push button.

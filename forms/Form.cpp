@@ -5,7 +5,9 @@
 
 #include "forms/Application.h"
 #include "forms/Picture.h"
+#include "forms/Skin.h"
 #include "forms/SkinData.h"
+#include "forms/SkinnedFrame.h"
 
 namespace forms {
 namespace {
@@ -22,6 +24,7 @@ Form::Form(Application& app) : Control(*this, {}), app_(app) {}
 Form::~Form() {
     if (tooltip_) DestroyWindow(tooltip_);
     while (!controls_.empty()) controls_.pop_back();
+    frame_.reset();
 }
 
 void Form::load(const char* layoutResource, const Published& published) {
@@ -104,14 +107,17 @@ void Form::build(std::string_view layoutText, std::string_view fileName, const P
 
 void Form::createChildren(const std::vector<LayoutNode>& nodes, HWND parent, const Published& published,
                           std::string_view fileName) {
-    // Siblings stack top to bottom in the order they are created: first the controls that take
-    // no focus (so a picture is whole where a button's edge meets it), then the rest by tab
+    // The skin component comes first, so that every control is made with the skin it is drawn
+    // with. Siblings stack top to bottom in the order they are created: first the controls that
+    // take no focus (so a picture is whole where a button's edge meets it), then the rest by tab
     // order, which is the order the dialog manager tabs in.
     std::vector<const LayoutNode*> stacking;
     for (const LayoutNode& node : nodes) stacking.push_back(&node);
-    std::stable_sort(stacking.begin(), stacking.end(), [](const LayoutNode* x, const LayoutNode* y) {
-        return common(x->args).tabOrder.value_or(-1) < common(y->args).tabOrder.value_or(-1);
-    });
+    auto rank = [](const LayoutNode* n) {
+        return std::holds_alternative<SkinDataArgs>(n->args) ? -2 : common(n->args).tabOrder.value_or(-1);
+    };
+    std::stable_sort(stacking.begin(), stacking.end(),
+                     [&](const LayoutNode* x, const LayoutNode* y) { return rank(x) < rank(y); });
     for (const LayoutNode* stacked : stacking) {
         const LayoutNode& node = *stacked;
         const ControlArgs& a = common(node.args);
@@ -162,6 +168,8 @@ void Form::createChildren(const std::vector<LayoutNode>& nodes, HWND parent, con
         }
         Control* raw = control.get();
         controls_.push_back(std::move(control));
+        if (const auto* skinData = dynamic_cast<const SkinData*>(raw); skinData && skinData->active() && !skinData_)
+            useSkin(*skinData);
         if (raw->handle()) createChildren(node.children, raw->handle(), published, fileName);
     }
 }
@@ -169,6 +177,29 @@ void Form::createChildren(const std::vector<LayoutNode>& nodes, HWND parent, con
 }  // namespace forms
 
 namespace forms {
+
+void Form::useSkin(const SkinData& skinData) {
+    skinData_ = &skinData;
+    skin_ = skinData.skin();
+    if (skinData.skinsFrame())
+        frame_ = std::make_unique<SkinnedFrame>(handle(), *skin_, smallIcon_.get(), dpi_,
+                                                [this](UINT m, WPARAM w, LPARAM l) { return defaultProc(m, w, l); });
+    if (skinData.skinsSystemMenu()) {
+        MENUINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIM_BACKGROUND | MIM_APPLYTOSUBMENUS;
+        info.hbrBack = skin_->menuBackBrush();
+        SetMenuInfo(GetSystemMenu(handle(), FALSE), &info);
+    }
+}
+
+const Skin* Form::skinFor(const ControlArgs& control) const {
+    return skinData_ && skinData_->skins(control.className, control.tag) ? skin_.get() : nullptr;
+}
+
+COLORREF Form::faceColor() const { return frame_ ? skin_->formFace : GetSysColor(COLOR_BTNFACE); }
+
+HBRUSH Form::faceBrush() const { return frame_ ? skin_->formFaceBrush() : GetSysColorBrush(COLOR_BTNFACE); }
 
 void Form::layoutAlignedChildren() {
     RECT client;
@@ -211,11 +242,13 @@ void Form::moveFocus(bool backwards) {
 }
 
 std::optional<LRESULT> Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (frame_)
+        if (auto handled = frame_->handleMessage(msg, wp, lp)) return handled;
     switch (msg) {
     case WM_ERASEBKGND: {
         RECT r;
         GetClientRect(handle(), &r);
-        FillRect(reinterpret_cast<HDC>(wp), &r, GetSysColorBrush(COLOR_BTNFACE));
+        FillRect(reinterpret_cast<HDC>(wp), &r, faceBrush());
         return 1;
     }
     case WM_SIZE:

@@ -16,6 +16,9 @@
 namespace forms {
 
 class Application;
+class Skin;
+class SkinData;
+class SkinnedFrame;
 
 struct Published {
     // Each binder stores the control into the field of that name; it throws if the kind is wrong.
@@ -42,6 +45,11 @@ public:
     // Shows the window as the show request asks, and gives the focus to the first tab stop.
     void show(int showCommand);
 
+    // The skin a control of the layout is drawn with, or null for the standard look.
+    const Skin* skinFor(const ControlArgs& control) const;
+    COLORREF faceColor() const override;
+    HBRUSH faceBrush() const override;
+
 protected:
     explicit Form(Application& app);
 
@@ -61,6 +69,7 @@ private:
     void layoutAlignedChildren();
     void moveFocus(bool backwards);
     void focusControl(Control& c);
+    void useSkin(const SkinData& skinData);
 
     Application& app_;
     int dpi_ = 96;
@@ -71,6 +80,10 @@ private:
     UniqueIcon bigIcon_, smallIcon_;
     HWND tooltip_ = nullptr;
     HWND lastFocus_ = nullptr;
+    // Outlives every control, so whatever paints with the skin can rely on it.
+    std::shared_ptr<const Skin> skin_;
+    const SkinData* skinData_ = nullptr;
+    std::unique_ptr<SkinnedFrame> frame_;
 };
 
 }  // namespace forms

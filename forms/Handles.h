@@ -89,6 +89,22 @@ private:
     HDC dc_;
 };
 
+// GetWindowDC / ReleaseDC: the whole window, frame included.
+class FrameDC {
+public:
+    explicit FrameDC(HWND hwnd) : hwnd_(hwnd), dc_(GetWindowDC(hwnd)) {}
+    FrameDC(const FrameDC&) = delete;
+    FrameDC& operator=(const FrameDC&) = delete;
+    ~FrameDC() {
+        if (dc_) ReleaseDC(hwnd_, dc_);
+    }
+    HDC get() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
 // An off-screen bitmap the size of a window's client area, for flicker-free
 // painting: draw into dc(), then copy it out once with blitTo().
 class BackBuffer {

@@ -387,3 +387,65 @@ std::vector<std::string> tabSequence(const FormLayout& layout) {
 }
 
 }  // namespace forms
+
+namespace forms {
+namespace {
+
+std::string lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+// The SkinControls member that covers a kind word of a Skin3rd line.
+std::string_view skinKindOfWord(std::string_view word) {
+    static const std::pair<std::string_view, std::string_view> kinds[] = {
+        {"button", "xcButton"},       {"bitbtn", "xcBitBtn"},         {"speedbutton", "xcSpeedButton"},
+        {"panel", "xcPanel"},         {"groupbox", "xcGroupBox"},     {"edit", "xcEdit"},
+        {"memo", "xcEdit"},           {"combobox", "xcCombo"},        {"combo", "xcCombo"},
+        {"checkbox", "xcCheckBox"},   {"radiobutton", "xcRadioButton"}, {"progress", "xcProgress"},
+        {"scrollbar", "xcScrollbar"}, {"statusbar", "xcStatusBar"},   {"tab", "xcTab"},
+        {"toolbar", "xcToolbar"},     {"controlbar", "xcControlbar"},
+    };
+    const std::string key = lower(word);
+    for (const auto& [name, kind] : kinds)
+        if (key == name) return kind;
+    return {};
+}
+
+// The SkinControls member of the designer's own classes.
+std::string_view skinKindOfClass(std::string_view className) {
+    static const std::pair<std::string_view, std::string_view> classes[] = {
+        {"TEdit", "xcEdit"},           {"TMemo", "xcEdit"},           {"TButton", "xcButton"},
+        {"TBitBtn", "xcBitBtn"},       {"TSpeedButton", "xcSpeedButton"}, {"TPanel", "xcPanel"},
+        {"TGroupBox", "xcGroupBox"},   {"TComboBox", "xcCombo"},      {"TCheckBox", "xcCheckBox"},
+        {"TRadioButton", "xcRadioButton"}, {"TProgressBar", "xcProgress"}, {"TScrollBar", "xcScrollbar"},
+        {"TStatusBar", "xcStatusBar"}, {"TTabControl", "xcTab"},      {"TPageControl", "xcTab"},
+        {"TToolBar", "xcToolbar"},     {"TControlBar", "xcControlbar"}, {"TMainMenu", "xcMainMenu"},
+        {"TPopupMenu", "xcPopupMenu"},
+    };
+    for (const auto& [name, kind] : classes)
+        if (className == name) return kind;
+    return {};
+}
+
+}  // namespace
+
+bool skinApplies(const SkinDataArgs& skin, std::string_view className, int tag) {
+    if (tag == skin.disableTag) return false;
+    std::string_view kind = skinKindOfClass(className);
+    if (kind.empty()) {
+        for (const std::string& line : skin.skin3rd) {
+            const auto equals = line.find('=');
+            if (equals == std::string::npos || lower(std::string_view(line).substr(0, equals)) != lower(className))
+                continue;
+            kind = skinKindOfWord(std::string_view(line).substr(equals + 1));
+            break;
+        }
+    }
+    return !kind.empty() &&
+           std::find(skin.skinControls.begin(), skin.skinControls.end(), kind) != skin.skinControls.end();
+}
+
+}  // namespace forms

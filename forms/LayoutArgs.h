@@ -165,3 +165,13 @@ namespace forms {
 std::vector<std::string> tabSequence(const FormLayout& layout);
 
 }  // namespace forms
+
+namespace forms {
+
+// Whether the skin component draws a control of the designer's class `className`
+// with the given Tag: its kind (the standard classes' own, or the one Skin3rd
+// gives a class of another pack, as "TClass=kind") must be among SkinControls,
+// and its Tag must not be DisableTag.
+bool skinApplies(const SkinDataArgs& skin, std::string_view className, int tag);
+
+}  // namespace forms

@@ -1,4 +1,4 @@
-// Draws the forum's 88x31 animated banner and writes it as a GIF with its own LZW coder.
+// Draws the forum's 88x31 animated banner and writes it as a GIF with the tools' own LZW coder.
 //
 // The animation is twelve composed scenes. The first and last are stored whole; each
 // one between is stored as a full-width strip holding only the rows that changed, with
@@ -6,6 +6,7 @@
 // and checks it against the scenes, so a bad encoder or an animation whose frames a
 // screen capture could confuse never reaches the repository.
 #include "forms/gif/Gif.h"
+#include "tools/GifWriter.h"
 
 #include <algorithm>
 #include <array>
@@ -15,7 +16,6 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -38,7 +38,7 @@ constexpr int kPanelLeft = 19;
 constexpr int kPanelTop = 3;
 constexpr int kPanelBottom = 22;
 
-using Rgb = std::uint32_t; // 0xRRGGBB
+using gifout::Rgb;
 
 Rgb mix(Rgb a, Rgb b, int num, int den) {
     Rgb out = 0;
@@ -288,62 +288,6 @@ std::vector<Rgb> buildPalette(const std::vector<Scene>& scenes) {
     return colours;
 }
 
-class BitWriter {
-public:
-    void put(unsigned code, unsigned bits) {
-        buffer_ |= static_cast<std::uint32_t>(code) << count_;
-        count_ += bits;
-        while (count_ >= 8) {
-            bytes_.push_back(static_cast<std::uint8_t>(buffer_));
-            buffer_ >>= 8;
-            count_ -= 8;
-        }
-    }
-    std::vector<std::uint8_t> finish() {
-        if (count_ > 0) bytes_.push_back(static_cast<std::uint8_t>(buffer_));
-        return std::move(bytes_);
-    }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-    std::uint32_t buffer_ = 0;
-    unsigned count_ = 0;
-};
-
-// Classic LZW with 8-bit literals; restarts with a clear code when the table fills.
-std::vector<std::uint8_t> lzwEncode(const std::vector<std::uint8_t>& indices) {
-    constexpr unsigned kMinCodeSize = 8, kClear = 1u << kMinCodeSize, kEnd = kClear + 1;
-    constexpr unsigned kTableSize = 4096, kMaxCodeSize = 12;
-    std::vector<std::uint16_t> child(kTableSize * 256, 0); // 0 = no entry (real codes start at kEnd + 1)
-    BitWriter out;
-    unsigned codeSize = kMinCodeSize + 1;
-    unsigned next = kEnd + 1;
-    out.put(kClear, codeSize);
-    unsigned prefix = indices.front();
-    for (std::size_t i = 1; i < indices.size(); ++i) {
-        const unsigned key = prefix * 256 + indices[i];
-        if (child[key] != 0) {
-            prefix = child[key];
-            continue;
-        }
-        out.put(prefix, codeSize);
-        if (next < kTableSize) {
-            child[key] = static_cast<std::uint16_t>(next++);
-            // The decoder learns each code one step later, so it widens one code later too.
-            if (next > 1u << codeSize && codeSize < kMaxCodeSize) ++codeSize;
-        } else {
-            out.put(kClear, codeSize);
-            std::fill(child.begin(), child.end(), std::uint16_t{0});
-            codeSize = kMinCodeSize + 1;
-            next = kEnd + 1;
-        }
-        prefix = indices[i];
-    }
-    out.put(prefix, codeSize);
-    out.put(kEnd, codeSize);
-    return out.finish();
-}
-
 struct Strip {
     int top;
     int height;
@@ -372,27 +316,14 @@ Strip changedRows(const Scene& previous, const Scene& scene) {
 class GifWriter {
 public:
     explicit GifWriter(const std::vector<Rgb>& palette) : palette_(palette) {
-        bytes("GIF89a");
-        word(kWidth);
-        word(kHeight);
-        byte(0xF7); // global table of 256 colours, 8 bits per primary
-        byte(0);    // background colour index
-        byte(0);    // square pixels
-        for (Rgb colour : palette_) byte(colour >> 16), byte(colour >> 8), byte(colour);
-        byte(0x21), byte(0xFF), byte(11);
-        bytes("NETSCAPE2.0");
-        byte(3), byte(1), word(0), byte(0); // repeat forever
+        out_.header(kWidth, kHeight, palette_);
+        out_.byte(0x21), out_.byte(0xFF), out_.byte(11);
+        out_.text("NETSCAPE2.0");
+        out_.byte(3), out_.byte(1), out_.word(0), out_.byte(0); // repeat forever
     }
 
     void frame(const Scene& scene, const Scene* previous, Strip strip, int disposal) {
-        byte(0x21), byte(0xF9), byte(4);
-        byte(static_cast<unsigned>(disposal << 2) | 1u);
-        word(kDelay);
-        byte(kTransparentIndex);
-        byte(0);
-        byte(0x2C);
-        word(0), word(strip.top), word(kWidth), word(strip.height);
-        byte(0); // no local table, not interlaced
+        out_.control(static_cast<unsigned>(disposal), kDelay, kTransparentIndex);
         std::vector<std::uint8_t> indices;
         for (int y = strip.top; y < strip.top + strip.height; ++y) {
             for (int x = 0; x < kWidth; ++x) {
@@ -400,21 +331,10 @@ public:
                 indices.push_back(previous && (*previous)[i] == scene[i] ? kTransparentIndex : indexOf(scene[i]));
             }
         }
-        byte(8);
-        const std::vector<std::uint8_t> data = lzwEncode(indices);
-        for (std::size_t at = 0; at < data.size(); at += 255) {
-            const std::size_t length = std::min<std::size_t>(255, data.size() - at);
-            byte(static_cast<unsigned>(length));
-            out_.insert(out_.end(), data.begin() + static_cast<std::ptrdiff_t>(at),
-                        data.begin() + static_cast<std::ptrdiff_t>(at + length));
-        }
-        byte(0);
+        out_.image(0, static_cast<unsigned>(strip.top), kWidth, static_cast<unsigned>(strip.height), indices, 8);
     }
 
-    std::vector<std::uint8_t> finish() {
-        byte(0x3B);
-        return std::move(out_);
-    }
+    std::vector<std::uint8_t> finish() { return out_.finish(); }
 
 private:
     std::uint8_t indexOf(Rgb colour) const {
@@ -423,14 +343,9 @@ private:
         }
         throw std::logic_error("colour missing from the palette");
     }
-    void byte(unsigned value) { out_.push_back(static_cast<std::uint8_t>(value)); }
-    void word(unsigned value) { byte(value & 0xFF), byte(value >> 8); }
-    void bytes(const char* text) {
-        for (; *text; ++text) byte(static_cast<unsigned char>(*text));
-    }
 
     std::vector<Rgb> palette_;
-    std::vector<std::uint8_t> out_;
+    gifout::Stream out_;
 };
 
 void verify(const std::vector<std::uint8_t>& file, const std::vector<Scene>& scenes) {

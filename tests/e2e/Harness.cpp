@@ -143,7 +143,7 @@ BOOL CALLBACK findChild(HWND hwnd, LPARAM lp) {
 }  // namespace
 
 App::App(const Launch& launch) {
-    const std::string exe = binaryDir() + "\\vod.exe";
+    const std::string exe = launch.program.empty() ? binaryDir() + "\\vod.exe" : launch.program;
     STARTUPINFOA si{};
     si.cb = sizeof si;
     if (launch.showCommand >= 0) {
@@ -270,6 +270,46 @@ void App::moveMouseTo(POINT p) const {
 void App::mouseClickAt(POINT p) const {
     moveMouseTo(p);
     send({mouse(MOUSEEVENTF_LEFTDOWN), mouse(MOUSEEVENTF_LEFTUP)});
+}
+
+ProgramFile::ProgramFile(const std::string& path)
+    : module_(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+
+ProgramFile::~ProgramFile() {
+    if (module_) FreeLibrary(module_);
+}
+
+std::vector<std::uint8_t> ProgramFile::resource(const char* type, const char* name, WORD language) const {
+    HRSRC info = FindResourceExA(module_, type, name, language);
+    if (!info) return {};
+    const auto* bytes = static_cast<const std::uint8_t*>(LockResource(LoadResource(module_, info)));
+    return {bytes, bytes + SizeofResource(module_, info)};
+}
+
+std::vector<std::uint32_t> capture(const RECT& r) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
+                                      static_cast<const std::uint32_t*>(bits) + w * h);
+    for (auto& p : pixels) p &= 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+COLORREF screenPixel(POINT p) {
+    const std::uint32_t rgb = capture({p.x, p.y, p.x + 1, p.y + 1}).front();
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
 HWND App::focusedControl() const {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -47,6 +48,7 @@ private:
 struct Launch {
     int showCommand = -1;        // -1: no show request in the start-up info
     std::string recordLog;       // passed on to the handler as VOD_RECORD_LOG
+    std::string program;         // empty: the vod.exe beside the test programs
 };
 
 // The program under test, ended when this goes out of scope.
@@ -101,5 +103,26 @@ POINT centerOf(HWND hwnd);
 
 // The directory holding vod.exe and the test programs.
 std::string binaryDir();
+
+// A program file's resources, read as data.
+class ProgramFile {
+public:
+    explicit ProgramFile(const std::string& path = binaryDir() + "\\vod.exe");
+    ProgramFile(const ProgramFile&) = delete;
+    ProgramFile& operator=(const ProgramFile&) = delete;
+    ~ProgramFile();
+    HMODULE module() const { return module_; }
+    std::vector<std::uint8_t> resource(const char* type, const char* name, WORD language) const;
+
+private:
+    HMODULE module_;
+};
+
+constexpr WORD kChinesePrc = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
+
+// The screen's pixels in a rectangle, as 0x00RRGGBB, rows top-down.
+std::vector<std::uint32_t> capture(const RECT& r);
+// One pixel of the screen, as a COLORREF.
+COLORREF screenPixel(POINT p);
 
 }  // namespace e2e

@@ -17,7 +17,7 @@ std::string testName() { return ::testing::UnitTest::GetInstance()->current_test
 class Launching : public ::testing::Test {
 protected:
     RecorderLog log{testName()};
-    App app{Launch{-1, log.path()}};
+    App app{Launch{-1, log.path(), {}}};
 
     HWND qq() const { return app.control("Button", "QQ聊天"); }
     HWND tm() const { return app.control("Button", "TM聊天"); }

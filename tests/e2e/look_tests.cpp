@@ -13,49 +13,6 @@
 namespace e2e {
 namespace {
 
-// vod.exe's resources, read as data.
-class ProgramFile {
-public:
-    ProgramFile() : module_(LoadLibraryExA((binaryDir() + "\\vod.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-    ~ProgramFile() {
-        if (module_) FreeLibrary(module_);
-    }
-    HMODULE module() const { return module_; }
-    std::vector<std::uint8_t> resource(const char* type, const char* name, WORD language) const {
-        HRSRC info = FindResourceExA(module_, type, name, language);
-        if (!info) return {};
-        const auto* bytes = static_cast<const std::uint8_t*>(LockResource(LoadResource(module_, info)));
-        return {bytes, bytes + SizeofResource(module_, info)};
-    }
-
-private:
-    HMODULE module_;
-};
-
-constexpr WORD kChinesePrc = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
-
-// The screen's pixels in a rectangle, as 0x00RRGGBB.
-std::vector<std::uint32_t> capture(const RECT& r) {
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
-                                      static_cast<const std::uint32_t*>(bits) + w * h);
-    for (auto& p : pixels) p &= 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
 RECT screenRectOf(HWND hwnd) {
     const SIZE s = clientSize(hwnd);
     const POINT p = screenPoint(hwnd, 0, 0);

@@ -16,7 +16,7 @@ std::string testName() { return ::testing::UnitTest::GetInstance()->current_test
 class SideCommands : public ::testing::Test {
 protected:
     RecorderLog log{testName()};
-    App app{Launch{-1, log.path()}};
+    App app{Launch{-1, log.path(), {}}};
 
     HWND clear() const { return app.control("Button", "石"); }
     HWND about() const { return app.control("Button", "灯"); }

@@ -69,7 +69,7 @@ TEST(Window, EveryControlHasItsPlaceAndText) {
     EXPECT_EQ(GetParent(app.groupBox()), app.control("TPanel"));
     for (HWND button : {app.control("Button", "QQ聊天"), app.control("Button", "TM聊天"),
                         app.control("Button", "石"), app.control("Button", "灯")}) {
-        EXPECT_EQ(GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON) << "no default button";
+        EXPECT_FALSE(SendMessageA(button, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) << "no default button";
     }
 }
 
@@ -93,7 +93,7 @@ TEST(Window, TabCyclesThroughTheFiveControlsBothWays) {
 
 TEST(Window, EnterAndEscInTheBoxLaunchNothingAndCloseNothing) {
     RecorderLog log("EnterAndEsc");
-    App app(Launch{-1, log.path()});
+    App app(Launch{-1, log.path(), {}});
     app.activate();
     ASSERT_TRUE(waitFor([&] { return app.focusedControl() == app.edit(); }));
     app.setEditText("");
@@ -159,7 +159,7 @@ TEST(Window, HintsShowTheNearestHintTextAfterAPause) {
 
 TEST(Startup, HonoursTheShowRequest) {
     {
-        App app(Launch{SW_SHOWMAXIMIZED, {}});
+        App app(Launch{SW_SHOWMAXIMIZED, {}, {}});
         EXPECT_TRUE(waitFor([&] { return IsZoomed(app.form()) != FALSE; }));
         // The panel still fills the window.
         const SIZE form = clientSize(app.form());
@@ -168,14 +168,14 @@ TEST(Startup, HonoursTheShowRequest) {
         EXPECT_EQ(panel.cy, form.cy);
     }
     {
-        App app(Launch{SW_SHOWMINNOACTIVE, {}});
+        App app(Launch{SW_SHOWMINNOACTIVE, {}, {}});
         EXPECT_TRUE(waitFor([&] { return IsIconic(app.taskbarWindow()) != FALSE; }));
         EXPECT_FALSE(IsWindowVisible(app.form()));
         PostMessageA(app.taskbarWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);
         EXPECT_TRUE(waitFor([&] { return app.focusedControl() == app.edit(); })) << "restored with the box focused";
     }
     {
-        App app(Launch{SW_SHOWNORMAL, {}});
+        App app(Launch{SW_SHOWNORMAL, {}, {}});
         EXPECT_TRUE(sameRect(windowRect(app.form()), 518, 154, 174, 204));
     }
 }

@@ -158,4 +158,40 @@ TEST_F(MainLayout, EveryControlShowsItsOwnHintOrThePanels) {
     }
 }
 
+TEST(Layout, TheSkinDrawsTheListedKindsExceptTheDisabledTag) {
+    forms::SkinDataArgs skin;
+    skin.skinControls = {"xcEdit", "xcButton", "xcPanel"};
+    skin.disableTag = 99;
+    skin.skin3rd = {"TTBDock=Panel", "TRzButton=button", "TOddBox=nothing"};
+    const struct {
+        const char* className;
+        int tag;
+        bool skinned;
+    } cases[] = {
+        {"TEdit", 0, true},       {"TButton", 0, true},      {"TPanel", 7, true},
+        {"TButton", 99, false},   {"TBitBtn", 0, false},     {"TGroupBox", 0, false},
+        {"TLabel", 0, false},     {"TTBDock", 0, true},      {"TRzButton", 0, true},
+        {"trzbutton", 0, true},   {"TRzButton", 99, false},  {"TOddBox", 0, false},
+        {"TUnknown", 0, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(forms::skinApplies(skin, c.className, c.tag), c.skinned) << c.className << " tag " << c.tag;
+}
+
+TEST_F(MainLayout, TheSkinComponentDrawsEveryControlOfTheWindow) {
+    const auto layout = read();
+    const forms::SkinDataArgs* skin = nullptr;
+    for (const auto& n : layout.children)
+        if (const auto* s = std::get_if<forms::SkinDataArgs>(&n.args)) skin = s;
+    ASSERT_NE(skin, nullptr);
+    EXPECT_TRUE(skin->active);
+    EXPECT_EQ(skin->skinControls.size(), 18u);
+    EXPECT_EQ(skin->skinResource, "SKIN");
+    for (const char* name : {"Panel1", "GroupBox1", "Edit1", "BitBtn1", "Button3", "Panel2", "Button1", "Button2"}) {
+        const auto* c = find(layout.children, name);
+        ASSERT_NE(c, nullptr) << name;
+        EXPECT_TRUE(forms::skinApplies(*skin, c->className, c->tag)) << name;
+    }
+}
+
 }  // namespace
