@@ -1,7 +1,6 @@
 #include "forms/Skin.h"
 
 #include <cstring>
-#include <map>
 #include <string_view>
 #include <vector>
 
@@ -63,7 +62,8 @@ private:
     std::string path_;
 };
 
-using Section = std::map<std::string, std::string, std::less<>>;
+// One section's key=value pairs, in the file's order.
+using Section = std::vector<std::pair<std::string, std::string>>;
 
 // The key=value lines of one section of a settings file.
 Section readSection(const std::string& path, const char* section) {
@@ -77,15 +77,15 @@ Section readSection(const std::string& path, const char* section) {
         const std::string_view text(line);
         const auto equals = text.find('=');
         if (equals == std::string_view::npos) continue;
-        keys.emplace(std::string(text.substr(0, equals)), std::string(text.substr(equals + 1)));
+        keys.emplace_back(std::string(text.substr(0, equals)), std::string(text.substr(equals + 1)));
     }
     return keys;
 }
 
 const std::string& value(const Section& keys, const char* section, const char* key) {
-    const auto found = keys.find(key);
-    if (found == keys.end()) throw SkinError(std::string("the skin has no ") + section + "." + key);
-    return found->second;
+    for (const auto& [name, text] : keys)
+        if (name == key) return text;
+    throw SkinError(std::string("the skin has no ") + section + "." + key);
 }
 
 COLORREF color(const Section& keys, const char* section, const char* key) {
@@ -143,17 +143,22 @@ std::shared_ptr<const Skin> Skin::load(const std::uint8_t* data, std::size_t siz
     if (!settings || !glyphs) throw SkinError("the stored skin lacks its settings or its glyphs");
 
     std::shared_ptr<Skin> s(new Skin());
-    std::map<std::string, Section, std::less<>> sections;
+    static constexpr const char* kSections[] = {"Skin", "Caption", "Frame",    "Form", "Panel",
+                                                "Button", "Edit",  "GroupBox", "Menu", "Glyphs"};
+    std::vector<Section> sections;
     {
         // The profile functions read files only: the settings take a short detour through one.
         TempFile file(".ini");
         file.writeAll(settings->data);
-        for (const char* name : {"Skin", "Caption", "Frame", "Form", "Panel", "Button", "Edit", "GroupBox", "Menu",
-                                 "Glyphs"})
-            sections[name] = readSection(file.path(), name);
+        for (const char* name : kSections) sections.push_back(readSection(file.path(), name));
     }
-    auto c = [&](const char* section, const char* key) { return color(sections[section], section, key); };
-    s->name = value(sections["Skin"], "Skin", "Name");
+    auto sectionNamed = [&](std::string_view name) -> const Section& {
+        for (std::size_t i = 0; i < sections.size(); ++i)
+            if (name == kSections[i]) return sections[i];
+        throw SkinError("no such section");
+    };
+    auto c = [&](const char* section, const char* key) { return color(sectionNamed(section), section, key); };
+    s->name = value(sectionNamed("Skin"), "Skin", "Name");
     s->caption = {c("Caption", "Active1"),      c("Caption", "Active2"),   c("Caption", "Inactive1"),
                   c("Caption", "Inactive2"),    c("Caption", "Text"),      c("Caption", "InactiveText"),
                   c("Caption", "ButtonHot"),    c("Caption", "ButtonPressed"), c("Caption", "CloseHot")};
@@ -166,7 +171,7 @@ std::shared_ptr<const Skin> Skin::load(const std::uint8_t* data, std::size_t siz
     s->groupBox = {c("GroupBox", "Frame"), c("GroupBox", "Text")};
     s->menuBack = c("Menu", "Back");
 
-    const Section& g = sections["Glyphs"];
+    const Section& g = sectionNamed("Glyphs");
     s->glyphWidth_ = number(g, "Glyphs", "Width", 1, 64);
     s->glyphHeight_ = number(g, "Glyphs", "Height", 1, 64);
     const std::string order = value(g, "Glyphs", "Order") + ",";
