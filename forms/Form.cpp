@@ -184,13 +184,6 @@ void Form::useSkin(const SkinData& skinData) {
     if (skinData.skinsFrame())
         frame_ = std::make_unique<SkinnedFrame>(handle(), *skin_, smallIcon_.get(), dpi_,
                                                 [this](UINT m, WPARAM w, LPARAM l) { return defaultProc(m, w, l); });
-    if (skinData.skinsSystemMenu()) {
-        MENUINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIM_BACKGROUND | MIM_APPLYTOSUBMENUS;
-        info.hbrBack = skin_->menuBackBrush();
-        SetMenuInfo(GetSystemMenu(handle(), FALSE), &info);
-    }
 }
 
 const Skin* Form::skinFor(const ControlArgs& control) const {
@@ -254,6 +247,16 @@ std::optional<LRESULT> Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         layoutAlignedChildren();
         return 0;
+    case WM_INITMENUPOPUP:
+        // The system menu is the one handed over here, whichever copy the system keeps.
+        if (HIWORD(lp) && skinData_ && skinData_->skinsSystemMenu()) {
+            MENUINFO info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIM_BACKGROUND | MIM_APPLYTOSUBMENUS;
+            info.hbrBack = skin_->menuBackBrush();
+            SetMenuInfo(reinterpret_cast<HMENU>(wp), &info);
+        }
+        return std::nullopt;
     case WM_NEXTDLGCTL:
         // Tab and Shift+Tab, as sent by the dialog manager in the message loop.
         if (LOWORD(lp)) {

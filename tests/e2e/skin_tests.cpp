@@ -159,6 +159,14 @@ TEST(Skin, TheWindowAndItsControlsAreDrawnInTheStoredSkin) {
     app.moveMouseTo({f.window.left - 50 > 0 ? f.window.left - 50 : 0, 0});
     EXPECT_TRUE(waitFor([&] { return !similar(screenPixel(closeCorner), color("Caption.CloseHot")); }, 5s));
 
+    // The mouse over a button lights its face up.
+    app.moveMouseTo(centerOf(tm));
+    EXPECT_TRUE(waitFor([&] { return similar(screenPixel(cases[4].at), color("Button.Hot")); }, 5s))
+        << hexOf(screenPixel(cases[4].at));
+    app.moveMouseTo({0, 0});
+    EXPECT_TRUE(waitFor([&] { return similar(screenPixel(cases[4].at), color("Button.Face")); }, 5s))
+        << hexOf(screenPixel(cases[4].at));
+
     // While the about box has the focus, the caption bar shows the inactive colours.
     app.click(app.control("Button", "灯"));
     const HWND about = app.waitForDialog();
