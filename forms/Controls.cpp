@@ -2,7 +2,7 @@
 
 #include "forms/Application.h"
 #include "forms/Form.h"
-#include "forms/Skin.h"
+#include "forms/skin/Skin.h"
 
 #include <stdexcept>
 

@@ -5,9 +5,9 @@
 
 #include "forms/Application.h"
 #include "forms/Picture.h"
-#include "forms/Skin.h"
+#include "forms/skin/Skin.h"
 #include "forms/SkinData.h"
-#include "forms/SkinnedFrame.h"
+#include "forms/skin/SkinnedFrame.h"
 
 namespace forms {
 namespace {

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "forms/Controls.h"
-#include "forms/Skin.h"
+#include "forms/skin/Skin.h"
 
 namespace forms {
 

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "forms/Handles.h"
-#include "forms/Skin.h"
+#include "forms/skin/Skin.h"
 
 namespace forms {
 

@@ -1,4 +1,4 @@
-#include "forms/Skin.h"
+#include "forms/skin/Skin.h"
 
 #include <cstring>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "forms/SkinnedFrame.h"
+#include "forms/skin/SkinnedFrame.h"
 
 #include <string>
 
