@@ -179,6 +179,39 @@ TEST(Skin, TheWindowAndItsControlsAreDrawnInTheStoredSkin) {
         << hexOf(screenPixel(cases[2].at));
 }
 
+void mouseButton(bool down) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+}
+
+TEST(Skin, TheCloseBoxClosesOnlyWhenReleasedOverIt) {
+    const auto settings = skinSettings();
+    App app;
+    app.activate();
+    const FrameOnScreen f = frameOf(app.form());
+    const auto [closeLeft, closeRight] = hitSpan(app.form(), f, HTCLOSE);
+    ASSERT_GT(closeRight, closeLeft);
+    const POINT corner{closeLeft + 1, f.caption.top + 3};
+    const POINT middle{(closeLeft + closeRight) / 2, (f.caption.top + f.caption.bottom) / 2};
+
+    // Pressed, it shows so; slid off and released, nothing happens.
+    app.moveMouseTo(middle);
+    mouseButton(true);
+    EXPECT_TRUE(waitFor([&] { return similar(screenPixel(corner), skinColor(settings, "Caption.ButtonPressed")); }, 5s))
+        << hexOf(screenPixel(corner));
+    app.moveMouseTo({(f.client.left + f.client.right) / 2, f.client.bottom - 10});
+    EXPECT_TRUE(waitFor([&] { return !similar(screenPixel(corner), skinColor(settings, "Caption.ButtonPressed")); }, 5s));
+    mouseButton(false);
+    EXPECT_FALSE(app.waitForExit(500ms)) << "a press that slid off does not close";
+
+    // A whole click on it does.
+    app.mouseClickAt(middle);
+    ASSERT_TRUE(app.waitForExit());
+    EXPECT_EQ(app.exitCode(), 0u);
+}
+
 TEST(Skin, LoadingPassesThroughOneSettingsFileAndLeavesNothingBehind) {
     char folder[MAX_PATH + 1] = {};
     GetTempPathA(sizeof folder, folder);
