@@ -349,7 +349,7 @@ void Edit::paintBorder() {
     ClientToScreen(handle(), &origin);
     const RECT inside{origin.x - window.left, origin.y - window.top, origin.x - window.left + client.right,
                       origin.y - window.top + client.bottom};
-    FrameDC frame(handle());
+    WindowDC frame(handle(), WindowDC::Whole);
     HDC dc = frame.get();
     if (!dc) return;
     const RECT all{0, 0, window.right - window.left, window.bottom - window.top};

@@ -73,29 +73,15 @@ private:
     HDC dc_;
 };
 
-// GetDC / ReleaseDC.
+// GetDC (the client area) or GetWindowDC (the whole window, frame included) / ReleaseDC.
 class WindowDC {
 public:
-    explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+    enum Area { Client, Whole };
+    explicit WindowDC(HWND hwnd, Area area = Client)
+        : hwnd_(hwnd), dc_(area == Whole ? GetWindowDC(hwnd) : GetDC(hwnd)) {}
     WindowDC(const WindowDC&) = delete;
     WindowDC& operator=(const WindowDC&) = delete;
     ~WindowDC() {
-        if (dc_) ReleaseDC(hwnd_, dc_);
-    }
-    HDC get() const { return dc_; }
-
-private:
-    HWND hwnd_;
-    HDC dc_;
-};
-
-// GetWindowDC / ReleaseDC: the whole window, frame included.
-class FrameDC {
-public:
-    explicit FrameDC(HWND hwnd) : hwnd_(hwnd), dc_(GetWindowDC(hwnd)) {}
-    FrameDC(const FrameDC&) = delete;
-    FrameDC& operator=(const FrameDC&) = delete;
-    ~FrameDC() {
         if (dc_) ReleaseDC(hwnd_, dc_);
     }
     HDC get() const { return dc_; }

@@ -202,7 +202,7 @@ void SkinnedFrame::paint() {
     if (!IsWindowVisible(hwnd_) || IsIconic(hwnd_)) return;
     const Geometry g = geometry();
     if (g.width <= 0 || g.height <= 0) return;
-    FrameDC target(hwnd_);
+    WindowDC target(hwnd_, WindowDC::Whole);
     if (!target.get()) return;
     BackBuffer buffer(target.get(), g.width, g.height);
     HDC dc = buffer.dc();
