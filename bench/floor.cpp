@@ -3,7 +3,7 @@
 // vod's outer size and place, fills its client with one colour when asked to
 // paint, and runs the message loop until the window is closed.
 
-#include <windows.h>
+#include "forms/Handles.h"
 
 namespace {
 
@@ -16,29 +16,13 @@ constexpr int kHeight = 204;
 // vod_bench is built with the same value and looks for it on the screen.
 constexpr COLORREF kPaintColour = VOD_FLOOR_COLOUR;
 
-class PaintScope {
-public:
-    explicit PaintScope(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &paint_)) {}
-    PaintScope(const PaintScope&) = delete;
-    PaintScope& operator=(const PaintScope&) = delete;
-    ~PaintScope() { EndPaint(hwnd_, &paint_); }
-
-    HDC dc() const { return dc_; }
-    const RECT& area() const { return paint_.rcPaint; }
-
-private:
-    HWND hwnd_;
-    PAINTSTRUCT paint_{};
-    HDC dc_;
-};
-
 LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: {
-        PaintScope paint(hwnd);
+        forms::PaintScope paint(hwnd);
         // The stock DC brush takes any colour and is owned by nobody: nothing to free.
         SetDCBrushColor(paint.dc(), kPaintColour);
-        FillRect(paint.dc(), &paint.area(), static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        FillRect(paint.dc(), &paint.dirty(), static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
         return 0;
     }
     case WM_DESTROY:

@@ -24,7 +24,6 @@ Form::Form(Application& app) : Control(*this, {}), app_(app) {}
 Form::~Form() {
     if (tooltip_) DestroyWindow(tooltip_);
     while (!controls_.empty()) controls_.pop_back();
-    frame_.reset();
 }
 
 void Form::load(const char* layoutResource, const Published& published) {
@@ -182,7 +181,7 @@ void Form::useSkin(const SkinData& skinData) {
     skinData_ = &skinData;
     skin_ = skinData.skin();
     if (skinData.skinsFrame())
-        frame_ = std::make_unique<SkinnedFrame>(handle(), *skin_, smallIcon_.get(), dpi_,
+        frame_ = std::make_unique<SkinnedFrame>(handle(), *skin_, dpi_,
                                                 [this](UINT m, WPARAM w, LPARAM l) { return defaultProc(m, w, l); });
 }
 

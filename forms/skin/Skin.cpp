@@ -17,7 +17,6 @@ public:
         char folder[MAX_PATH + 1] = {};
         const DWORD length = GetTempPathA(sizeof folder, folder);
         if (length == 0 || length >= sizeof folder) throw SkinError("no temporary folder");
-        static_assert(sizeof(DWORD) <= sizeof(unsigned long));
         for (unsigned attempt = 0; attempt < 100; ++attempt) {
             char name[64];
             wsprintfA(name, "vod%lx-%lx%s", static_cast<unsigned long>(GetCurrentProcessId()),

@@ -23,6 +23,10 @@ enum class Glyph { Minimize, Maximize, Restore, Close };
 
 class Skin {
 public:
+    ~Skin();
+    Skin(const Skin&) = delete;
+    Skin& operator=(const Skin&) = delete;
+
     struct Caption {
         COLORREF active1, active2, inactive1, inactive2, text, inactiveText, buttonHot, buttonPressed, closeHot;
     };
@@ -76,11 +80,6 @@ private:
     UniqueBitmap glyphBitmap_;
     HGDIOBJ glyphOld_ = nullptr;
     UniqueBrush formFaceBrush_, panelFaceBrush_, editBackBrush_, menuBackBrush_;
-
-public:
-    ~Skin();
-    Skin(const Skin&) = delete;
-    Skin& operator=(const Skin&) = delete;
 };
 
 // Fills a rectangle with one colour.

@@ -41,9 +41,9 @@ void gradient(HDC dc, const RECT& r, COLORREF from, COLORREF to) {
 
 }  // namespace
 
-SkinnedFrame::SkinnedFrame(HWND hwnd, const Skin& skin, HICON smallIcon, int dpi,
+SkinnedFrame::SkinnedFrame(HWND hwnd, const Skin& skin, int dpi,
                            std::function<LRESULT(UINT, WPARAM, LPARAM)> defaultProc)
-    : hwnd_(hwnd), skin_(skin), smallIcon_(smallIcon), scale_(dpi >= 96 ? (dpi + 48) / 96 : 1),
+    : hwnd_(hwnd), skin_(skin), scale_(dpi >= 96 ? (dpi + 48) / 96 : 1),
       defaultProc_(std::move(defaultProc)) {
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
@@ -216,9 +216,9 @@ void SkinnedFrame::paint() {
         gradient(dc, g.caption, active_ ? c.active1 : c.inactive1, active_ ? c.active2 : c.inactive2);
         const int height = g.caption.bottom - g.caption.top;
         int textLeft = g.caption.left + 4;
-        if (smallIcon_) {
+        if (HICON icon = reinterpret_cast<HICON>(SendMessageA(hwnd_, WM_GETICON, ICON_SMALL, 0))) {
             const int size = GetSystemMetrics(SM_CXSMICON);
-            DrawIconEx(dc, g.caption.left + 2, g.caption.top + (height - size) / 2, smallIcon_, size, size, 0,
+            DrawIconEx(dc, g.caption.left + 2, g.caption.top + (height - size) / 2, icon, size, size, 0,
                        nullptr, DI_NORMAL);
             textLeft = g.caption.left + 2 + size + 4;
         }

@@ -15,18 +15,15 @@ namespace forms {
 class SkinnedFrame {
 public:
     // `defaultProc` runs the window's default handling of a message.
-    SkinnedFrame(HWND hwnd, const Skin& skin, HICON smallIcon, int dpi,
-                 std::function<LRESULT(UINT, WPARAM, LPARAM)> defaultProc);
+    SkinnedFrame(HWND hwnd, const Skin& skin, int dpi, std::function<LRESULT(UINT, WPARAM, LPARAM)> defaultProc);
     SkinnedFrame(const SkinnedFrame&) = delete;
     SkinnedFrame& operator=(const SkinnedFrame&) = delete;
 
     // Handles a message of the frame's; nullopt leaves it to the window.
     std::optional<LRESULT> handleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
-    void setSmallIcon(HICON icon) { smallIcon_ = icon; }
-    void paint();
-
 private:
+    void paint();
     struct Geometry {
         int width = 0, height = 0;
         RECT client{};   // in window coordinates
@@ -40,7 +37,6 @@ private:
 
     HWND hwnd_;
     const Skin& skin_;
-    HICON smallIcon_;
     int scale_;
     std::function<LRESULT(UINT, WPARAM, LPARAM)> defaultProc_;
     UniqueFont captionFont_;

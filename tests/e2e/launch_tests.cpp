@@ -3,22 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include "Harness.h"
+#include "Recording.h"
 
 namespace e2e {
 namespace {
 
-const std::string kQQ = "tencent://Message/?Menu=YES&Exe=&Uin=";
-const std::string kTM = "tencent://buddy/?Menu=Yes&type=101&peeruin=";
 const std::string kTitle = "松石晓灯vod1.0";
 
-std::string testName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
-
-class Launching : public ::testing::Test {
+class Launching : public RecordingTest {
 protected:
-    RecorderLog log{testName()};
-    App app{Launch{-1, log.path(), {}}};
-
     HWND qq() const { return app.control("Button", "QQ聊天"); }
     HWND tm() const { return app.control("Button", "TM聊天"); }
 

@@ -3,21 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include "Harness.h"
+#include "Recording.h"
 
 namespace e2e {
 namespace {
 
 const std::string kForum = "https://forum.example.com/";
-const std::string kQQ = "tencent://Message/?Menu=YES&Exe=&Uin=";
 
-std::string testName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
-
-class SideCommands : public ::testing::Test {
+class SideCommands : public RecordingTest {
 protected:
-    RecorderLog log{testName()};
-    App app{Launch{-1, log.path(), {}}};
-
     HWND clear() const { return app.control("Button", "石"); }
     HWND about() const { return app.control("Button", "灯"); }
     HWND qq() const { return app.control("Button", "QQ聊天"); }

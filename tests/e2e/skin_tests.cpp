@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -156,7 +157,7 @@ TEST(Skin, TheWindowAndItsControlsAreDrawnInTheStoredSkin) {
     app.moveMouseTo({(closeLeft + closeRight) / 2, (f.caption.top + f.caption.bottom) / 2});
     EXPECT_TRUE(waitFor([&] { return similar(screenPixel(closeCorner), color("Caption.CloseHot")); }, 5s))
         << hexOf(screenPixel(closeCorner));
-    app.moveMouseTo({f.window.left - 50 > 0 ? f.window.left - 50 : 0, 0});
+    app.moveMouseTo({0, 0});
     EXPECT_TRUE(waitFor([&] { return !similar(screenPixel(closeCorner), color("Caption.CloseHot")); }, 5s));
 
     // The mouse over a button lights its face up.
@@ -220,22 +221,28 @@ TEST(Skin, LoadingPassesThroughOneSettingsFileAndLeavesNothingBehind) {
                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
     ASSERT_NE(watch, INVALID_HANDLE_VALUE);
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    alignas(DWORD) static char buffer[64 * 1024];
+    std::vector<DWORD> buffer(16 * 1024);  // DWORD-aligned, as the notifications must be
     OVERLAPPED overlapped{};
     overlapped.hEvent = event;
     std::vector<std::pair<DWORD, std::string>> changes;
     auto arm = [&] {
         ResetEvent(event);
-        return ReadDirectoryChangesW(watch, buffer, sizeof buffer, FALSE,
+        return ReadDirectoryChangesW(watch, buffer.data(), static_cast<DWORD>(buffer.size() * sizeof(DWORD)), FALSE,
                                      FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME, nullptr, &overlapped,
                                      nullptr) != FALSE;
     };
-    auto collect = [&](DWORD waitMs) {
-        while (WaitForSingleObject(event, waitMs) == WAIT_OBJECT_0) {
+    // Gathers notifications until `done` holds or `timeout` passes.
+    auto collect = [&](const std::function<bool()>& done, Duration timeout) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (!done()) {
+            const auto left = std::chrono::duration_cast<Duration>(deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0 || WaitForSingleObject(event, static_cast<DWORD>(left.count())) != WAIT_OBJECT_0)
+                return;
             DWORD bytes = 0;
             GetOverlappedResult(watch, &overlapped, &bytes, FALSE);
             for (DWORD offset = 0; bytes > 0;) {
-                const auto* info = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(buffer + offset);
+                const auto* info = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(
+                    reinterpret_cast<const char*>(buffer.data()) + offset);
                 char name[MAX_PATH * 2] = {};
                 WideCharToMultiByte(CP_ACP, 0, info->FileName, static_cast<int>(info->FileNameLength / sizeof(WCHAR)),
                                     name, sizeof name - 1, nullptr, nullptr);
@@ -243,19 +250,27 @@ TEST(Skin, LoadingPassesThroughOneSettingsFileAndLeavesNothingBehind) {
                 if (!info->NextEntryOffset) break;
                 offset += info->NextEntryOffset;
             }
-            if (!arm()) break;
-            waitMs = 300;
+            if (!arm()) return;
         }
+    };
+    auto settingsFileCameAndWent = [&] {
+        std::set<std::string> added;
+        for (const auto& [action, name] : changes) {
+            if (action == FILE_ACTION_ADDED) added.insert(name);
+            if (action == FILE_ACTION_REMOVED && added.count(name)) return true;
+        }
+        return false;
     };
     ASSERT_TRUE(arm());
     {
         App app;
-        // Up and painted: the skin was loaded before the window was made.
-        SetCursorPos(0, 0);
-        collect(1000);
+        // The skin is loaded before the window is made, so its file has come and gone by now;
+        // the notifications may still be on their way.
+        collect(settingsFileCameAndWent, 5s);
         EXPECT_EQ(temporaryFiles(), before) << "nothing is left in the temporary folder while the program runs";
     }
-    collect(300);
+    // Whatever the program did as it ended shows within a moment.
+    collect([] { return false; }, 300ms);
     CancelIo(watch);
     CloseHandle(event);
     CloseHandle(watch);
@@ -324,6 +339,7 @@ TEST(Skin, AStoredSkinThatCannotBeLoadedLeavesTheStandardLookAndSaysNothing) {
         {"settings without a colour", withSettings("CloseHot=", "CloseWarm=")},
         {"a colour that is not one", withSettings("Face=#F7E3C6", "Face=orange")},
     };
+    const COLORREF skinnedCaption = skinColor(skinSettings(), "Caption.Active1");
     const auto temporaryBefore = temporaryFiles();
     for (const Case& c : cases) {
         ProgramWithSkin program(c.skin);
@@ -334,8 +350,7 @@ TEST(Skin, AStoredSkinThatCannotBeLoadedLeavesTheStandardLookAndSaysNothing) {
         const HWND tm = app.control("Button", "TM聊天");
         EXPECT_EQ(GetWindowLongA(tm, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON) << c.what << ": the system's button";
         const FrameOnScreen f = frameOf(app.form());
-        const auto settings = skinSettings();
-        EXPECT_FALSE(similar(screenPixel({f.caption.left, f.caption.top}), skinColor(settings, "Caption.Active1"), 10))
+        EXPECT_FALSE(similar(screenPixel({f.caption.left, f.caption.top}), skinnedCaption, 10))
             << c.what << ": the standard caption bar";
         EXPECT_FALSE(app.waitForDialog(300ms)) << c.what << ": nothing is reported";
         app.setEditText("5");
