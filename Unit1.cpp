@@ -1,10 +1,9 @@
 #include "Unit1.h"
 
 #include "chat/About.h"
-#include "forms/Application.h"
 #include "forms/Shell.h"
 
-TForm1::TForm1(forms::Application& app) : Form(app) { load("TFORM1", published()); }
+TForm1::TForm1(forms::FormHost& app) : Form(app) { load("TFORM1", "Unit1.dfm", published()); }
 
 forms::Published TForm1::published() {
     using forms::bindField;

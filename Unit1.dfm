@@ -13,7 +13,6 @@ object Form1: TForm1
   Font.Style = []
   Icon.Resource = 'MAINICON'
   PixelsPerInch = 96
-  TextHeight = 13
   object Panel1: TPanel
     Left = 0
     Top = 0

@@ -8,7 +8,7 @@
 
 class TForm1 : public forms::Form {
 public:
-    explicit TForm1(forms::Application& app);
+    explicit TForm1(forms::FormHost& app);
 
     forms::Panel* Panel1 = nullptr;
     forms::GroupBox* GroupBox1 = nullptr;

@@ -4,7 +4,6 @@
 
 #include <stdexcept>
 
-#include "forms/Form.h"
 #include "forms/MessageDialog.h"
 
 namespace forms {
@@ -22,19 +21,13 @@ int startupShowCommand() {
 
 }  // namespace
 
-Application::Application(HINSTANCE instance) : instance_(instance) {
+Application::Application(HINSTANCE instance) : instance_(instance), classes_(instance) {
     // The shell may hand a URI to COM-based handlers; it wants an apartment on the calling thread.
     comInitialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
 
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kWindowClass;
-    if (!RegisterClassExA(&wc)) throw std::runtime_error("cannot register the application window");
+    classes_.ensure(kWindowClass, windowProc);
 
     // A zero-size window that owns the forms: it carries the title and the taskbar button,
     // so the main form can keep a caption of its own.
@@ -42,7 +35,10 @@ Application::Application(HINSTANCE instance) : instance_(instance) {
     const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
     hwnd_ = CreateWindowExA(0, kWindowClass, "", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                             x, y, 0, 0, nullptr, nullptr, instance, this);
-    if (!hwnd_) throw std::runtime_error("cannot create the application window");
+    if (!hwnd_) {
+        if (comInitialized_) CoUninitialize();
+        throw std::runtime_error("cannot create the application window");
+    }
 }
 
 Application::~Application() {
@@ -50,13 +46,18 @@ Application::~Application() {
     if (comInitialized_) CoUninitialize();
 }
 
+void Application::showIcons(HICON big, HICON small) {
+    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+}
+
 void Application::setTitle(std::string_view title) {
     title_ = title;
     SetWindowTextA(hwnd_, title_.c_str());
 }
 
-int Application::run(Form& mainForm) {
-    mainForm_ = &mainForm;
+int Application::run(MainWindow& mainForm) {
+    mainWindow_ = &mainForm;
     switch (startupShowCommand()) {
     case SW_SHOWMAXIMIZED:
         ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
@@ -74,26 +75,26 @@ int Application::run(Form& mainForm) {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         // The dialog manager gives the form Tab, Shift+Tab, Enter and Esc handling.
-        if (IsDialogMessageA(mainForm.handle(), &msg)) continue;
+        if (IsDialogMessageA(mainForm.window(), &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    mainForm_ = nullptr;
+    mainWindow_ = nullptr;
     return 0;
 }
 
 void Application::terminate() {
-    if (mainForm_) ShowWindow(mainForm_->handle(), SW_HIDE);
+    if (mainWindow_) ShowWindow(mainHandle(), SW_HIDE);
     PostQuitMessage(0);
 }
 
 void Application::minimize() {
-    if (mainForm_) ShowWindow(mainForm_->handle(), SW_HIDE);
+    if (mainWindow_) ShowWindow(mainHandle(), SW_HIDE);
     ShowWindow(hwnd_, SW_MINIMIZE);
 }
 
 HWND Application::activeOwner() const {
-    if (mainForm_ && IsWindowVisible(mainForm_->handle())) return mainForm_->handle();
+    if (mainWindow_ && IsWindowVisible(mainHandle())) return mainHandle();
     return hwnd_;
 }
 
@@ -101,7 +102,7 @@ void Application::showMessageBox(std::string_view text) {
     showMessageDialog(instance_, activeOwner(), title_, text, DialogIcon::None);
 }
 
-void Application::handleException(std::exception_ptr error) noexcept {
+void Application::reportFailure(std::exception_ptr error) noexcept {
     try {
         try {
             std::rethrow_exception(error);
@@ -125,7 +126,7 @@ LRESULT CALLBACK Application::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
     try {
         return self->handleMessage(msg, wp, lp);
     } catch (...) {
-        self->handleException(std::current_exception());
+        self->reportFailure(std::current_exception());
         return 0;
     }
 }
@@ -133,26 +134,26 @@ LRESULT CALLBACK Application::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
 LRESULT Application::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_SYSCOMMAND:
-        if ((wp & 0xFFF0) == SC_RESTORE && mainForm_) {
+        if ((wp & 0xFFF0) == SC_RESTORE && mainWindow_) {
             const LRESULT r = DefWindowProcA(hwnd_, msg, wp, lp);
-            ShowWindow(mainForm_->handle(), SW_SHOW);
-            SetForegroundWindow(mainForm_->handle());
+            ShowWindow(mainHandle(), SW_SHOW);
+            SetForegroundWindow(mainHandle());
             return r;
         }
         if ((wp & 0xFFF0) == SC_CLOSE) {
-            if (mainForm_) PostMessageA(mainForm_->handle(), WM_CLOSE, 0, 0);
+            if (mainWindow_) PostMessageA(mainHandle(), WM_CLOSE, 0, 0);
             return 0;
         }
         break;
     case WM_ACTIVATE:
         // Activating the taskbar button activates the form it stands for.
-        if (LOWORD(wp) != WA_INACTIVE && mainForm_ && IsWindowVisible(mainForm_->handle())) {
-            SetActiveWindow(mainForm_->handle());
+        if (LOWORD(wp) != WA_INACTIVE && mainWindow_ && IsWindowVisible(mainHandle())) {
+            SetActiveWindow(mainHandle());
             return 0;
         }
         break;
     case WM_CLOSE:
-        if (mainForm_) PostMessageA(mainForm_->handle(), WM_CLOSE, 0, 0);
+        if (mainWindow_) PostMessageA(mainHandle(), WM_CLOSE, 0, 0);
         return 0;
     default:
         break;

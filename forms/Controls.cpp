@@ -1,10 +1,11 @@
 #include "forms/Controls.h"
 
-#include "forms/Application.h"
-#include "forms/Form.h"
-#include "forms/skin/Skin.h"
-
 #include <stdexcept>
+
+#include "forms/Host.h"
+#include "forms/HintWindow.h"
+#include "forms/WindowClasses.h"
+#include "forms/skin/Skin.h"
 
 namespace forms {
 namespace {
@@ -26,24 +27,31 @@ bool isChildNotification(UINT msg) {
     }
 }
 
+HCURSOR cursorOf(Cursor cursor) {
+    switch (cursor) {
+    case Cursor::HandPoint: return LoadCursor(nullptr, IDC_HAND);
+    case Cursor::Default: break;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 COLORREF toColorRef(const Color& c) {
     return c.isSystem ? GetSysColor(static_cast<int>(c.value)) : static_cast<COLORREF>(c.value);
 }
 
-Control::Control(Form& form, std::string name) : form_(form), name_(std::move(name)) {}
-
-Control::~Control() {
-    if (hwnd_) DestroyWindow(hwnd_);
+Control::Control(const ControlContext& context, std::string name, const Site& site)
+    : context_(context), parent_(site.parent), name_(std::move(name)) {
+    skin_ = site.skin;
+    rightToLeft_ = site.rightToLeft;
 }
 
-Control* Control::fromHandle(HWND hwnd) {
-    if (!hwnd) return nullptr;
-    // Only windows running our procedures carry a wrapper in their user data.
-    const auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
-    if (proc != stockProc && proc != ownClassProc) return nullptr;
-    return reinterpret_cast<Control*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+Control::~Control() { destroyWindow(); }
+
+void Control::destroyWindow() {
+    // Detaches at WM_NCDESTROY, which also clears hwnd_.
+    if (hwnd_) DestroyWindow(hwnd_);
 }
 
 std::string Control::text() const {
@@ -59,22 +67,35 @@ void Control::setText(std::string_view text) {
     if (hwnd_) SetWindowTextA(hwnd_, std::string(text).c_str());
 }
 
+void Control::setHint(const std::string& hint) {
+    if (!hwnd_ || hint.empty()) return;
+    context_.hints.add(hwnd_, hint);
+    hinted_ = true;
+}
+
 void Control::attach(HWND hwnd) {
     hwnd_ = hwnd;
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    context_.windows.add(hwnd, this);
 }
 
 void Control::detach() {
+    context_.windows.remove(hwnd_);
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-    if (stockDefault_) SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(stockDefault_));
+    // Unhook only while ours is the outermost procedure: a subclass made after ours keeps
+    // its place, and whatever it still passes on reaches the stock procedure regardless.
+    if (stockDefault_ && GetWindowLongPtrA(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(stockProc))
+        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(stockDefault_));
     hwnd_ = nullptr;
 }
 
-void Control::createStock(const char* windowClass, DWORD style, DWORD exStyle, const Bounds& b, HWND parent,
-                          std::string_view text, int id) {
-    HWND hwnd = CreateWindowExA(exStyle, windowClass, std::string(text).c_str(), style, b.left, b.top, b.width,
-                                b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                form_.application().instance(), nullptr);
+void Control::createStock(const char* windowClass, DWORD style, DWORD exStyle, const Site& site,
+                          std::string_view text) {
+    const Bounds& b = site.bounds;
+    HWND hwnd = CreateWindowExA(exStyle | (site.rightToLeft ? WS_EX_RTLREADING : 0), windowClass,
+                                std::string(text).c_str(), style, b.left, b.top, b.width, b.height,
+                                site.parentWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(site.id)),
+                                context_.instance, nullptr);
     if (!hwnd) throw std::runtime_error("cannot create the control " + name_);
     attach(hwnd);
     stockDefault_ = reinterpret_cast<WNDPROC>(
@@ -82,26 +103,21 @@ void Control::createStock(const char* windowClass, DWORD style, DWORD exStyle, c
 }
 
 void Control::createOwn(const char* windowClass, DWORD style, DWORD exStyle, const Bounds& b, HWND parent,
-                        std::string_view text, HCURSOR cursor) {
-    HINSTANCE instance = form_.application().instance();
-    WNDCLASSEXA wc{};
-    if (!GetClassInfoExA(instance, windowClass, &wc)) {
-        wc = {};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = ownClassProc;
-        wc.hInstance = instance;
-        wc.hCursor = cursor ? cursor : LoadCursor(nullptr, IDC_ARROW);
-        wc.lpszClassName = windowClass;
-        if (!RegisterClassExA(&wc)) throw std::runtime_error(std::string("cannot register ") + windowClass);
-    }
-    HWND hwnd = CreateWindowExA(exStyle, windowClass, std::string(text).c_str(), style, b.left, b.top, b.width,
-                                b.height, parent, nullptr, instance, this);
+                        std::string_view text) {
+    context_.classes.ensure(windowClass, ownClassProc, CS_DBLCLKS);
+    // The class has no cursor: each window shows its own.
+    if (!cursor_) cursor_ = LoadCursor(nullptr, IDC_ARROW);
+    HWND hwnd = CreateWindowExA(exStyle | (rightToLeft_ ? WS_EX_RTLREADING : 0), windowClass,
+                                std::string(text).c_str(), style, b.left, b.top, b.width, b.height, parent, nullptr,
+                                context_.instance, this);
     if (!hwnd) throw std::runtime_error("cannot create the window " + name_);
 }
 
 LRESULT CALLBACK Control::stockProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return reinterpret_cast<Control*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))->dispatch(msg, wp, lp);
+    if (auto* self = reinterpret_cast<Control*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))) return self->dispatch(msg, wp, lp);
+    // The wrapper has let go while a later subclass kept calling through ours.
+    const auto stock = reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
+    return stock ? CallWindowProcA(stock, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
 }
 
 LRESULT CALLBACK Control::ownClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -110,7 +126,7 @@ LRESULT CALLBACK Control::ownClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         self = static_cast<Control*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
         self->attach(hwnd);
     } else {
-        self = fromHandle(hwnd);
+        self = reinterpret_cast<Control*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     }
     return self ? self->dispatch(msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
 }
@@ -122,16 +138,17 @@ LRESULT Control::dispatch(UINT msg, WPARAM wp, LPARAM lp) {
         detach();
         return stock ? CallWindowProcA(stock, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
     }
-    if (tooltip_ && msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONUP) {
-        MSG relayed{hwnd_, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {}};
-        SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
-    }
+    if (hinted_ && msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONUP) context_.hints.relay(hwnd_, msg, wp, lp);
     // Exceptions must not unwind through the system's frames: report them here and go on.
     try {
         if (auto result = handleMessage(msg, wp, lp)) return *result;
     } catch (...) {
-        form_.application().handleException(std::current_exception());
+        context_.failures.reportFailure(std::current_exception());
         return 0;
+    }
+    if (msg == WM_SETCURSOR && cursor_ && reinterpret_cast<HWND>(wp) == hwnd_ && LOWORD(lp) == HTCLIENT) {
+        SetCursor(cursor_);
+        return TRUE;
     }
     return defaultProc(msg, wp, lp);
 }
@@ -144,12 +161,12 @@ std::optional<LRESULT> Control::handleMessage(UINT, WPARAM, LPARAM) { return std
 
 std::optional<LRESULT> Control::reflect(UINT, WPARAM, LPARAM) { return std::nullopt; }
 
-std::optional<LRESULT> Control::reflectToChild(UINT msg, WPARAM wp, LPARAM lp) {
+std::optional<LRESULT> Control::reflectToChild(UINT msg, WPARAM wp, LPARAM lp) const {
     if (!isChildNotification(msg)) return std::nullopt;
     HWND child = msg == WM_NOTIFY     ? reinterpret_cast<NMHDR*>(lp)->hwndFrom
                  : msg == WM_DRAWITEM ? reinterpret_cast<DRAWITEMSTRUCT*>(lp)->hwndItem
                                       : reinterpret_cast<HWND>(lp);
-    Control* control = fromHandle(child);
+    Control* control = context_.windows.find(child);
     return control ? control->reflect(msg, wp, lp) : std::nullopt;
 }
 
@@ -157,26 +174,22 @@ void Control::fireClick() {
     if (onClick) onClick(*this);
 }
 
-COLORREF Control::faceColor() const {
-    const Control* parent = hwnd_ ? fromHandle(GetParent(hwnd_)) : nullptr;
-    return parent ? parent->faceColor() : GetSysColor(COLOR_BTNFACE);
-}
+COLORREF Control::faceColor() const { return parent_ ? parent_->faceColor() : GetSysColor(COLOR_BTNFACE); }
 
-HBRUSH Control::faceBrush() const {
-    const Control* parent = hwnd_ ? fromHandle(GetParent(hwnd_)) : nullptr;
-    return parent ? parent->faceBrush() : GetSysColorBrush(COLOR_BTNFACE);
-}
+HBRUSH Control::faceBrush() const { return parent_ ? parent_->faceBrush() : GetSysColorBrush(COLOR_BTNFACE); }
 
 // Panel ----------------------------------------------------------------------
 
-Panel::Panel(Form& form, const PanelArgs& a, HWND parent, const Bounds& scaled, HFONT font)
-    : Control(form, a.name), inner_(a.bevelInner), outer_(a.bevelOuter), align_(a.align), color_(a.color),
-      font_(font) {
-    skin_ = form.skinFor(a);
+Panel::Panel(const ControlContext& context, const PanelArgs& a, const Site& site)
+    : Control(context, a.name, site), inner_(a.bevelInner), outer_(a.bevelOuter), align_(a.align), color_(a.color),
+      font_(site.font) {
     if (!color_.isSystem) ownBrush_.reset(CreateSolidBrush(toColorRef(color_)));
-    createOwn("TPanel", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, scaled,
-              parent, a.caption, nullptr);
+    setCursor(cursorOf(a.cursor));
+    createOwn("TPanel", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, site.bounds,
+              site.parentWindow, a.caption);
 }
+
+Panel::~Panel() { destroyWindow(); }
 
 std::optional<LRESULT> Panel::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -237,19 +250,21 @@ void Panel::paint(HDC target) {
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, skin_ ? skin_->button.text : GetSysColor(COLOR_WINDOWTEXT));
         DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &r,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | (rightToLeft_ ? DT_RTLREADING : 0));
     }
     buffer.blitTo(target);
 }
 
 // GroupBox -------------------------------------------------------------------
 
-GroupBox::GroupBox(Form& form, const GroupBoxArgs& a, HWND parent, const Bounds& scaled, HFONT font)
-    : Control(form, a.name), font_(font) {
-    skin_ = form.skinFor(a);
+GroupBox::GroupBox(const ControlContext& context, const GroupBoxArgs& a, const Site& site)
+    : Control(context, a.name, site), font_(site.font) {
+    setCursor(cursorOf(a.cursor));
+    Site box = site;
+    box.id = 0;  // a group box sends nothing
     createStock("BUTTON", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | BS_GROUPBOX,
-                WS_EX_CONTROLPARENT | (a.rightToLeft ? WS_EX_RTLREADING : 0), scaled, parent, a.caption, 0);
-    SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+                WS_EX_CONTROLPARENT, box, a.caption);
+    SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 }
 
 std::optional<LRESULT> GroupBox::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -305,18 +320,16 @@ void GroupBox::paintSkinned(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, IsWindowEnabled(handle()) ? skin_->groupBox.text : skin_->button.disabledText);
     DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
-              DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+              DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | (rightToLeft_ ? DT_RTLREADING : 0));
 }
 
 // Edit -----------------------------------------------------------------------
 
-Edit::Edit(Form& form, const EditArgs& a, HWND parent, const Bounds& scaled, HFONT font, int id)
-    : Control(form, a.name) {
+Edit::Edit(const ControlContext& context, const EditArgs& a, const Site& site) : Control(context, a.name, site) {
     takesFocus_ = true;
-    skin_ = form.skinFor(a);
-    createStock("EDIT", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, scaled,
-                parent, a.text, id);
-    SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    setCursor(cursorOf(a.cursor));
+    createStock("EDIT", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, site, a.text);
+    SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(site.font), FALSE);
     // 0 lifts the default limit, which otherwise also cuts off pastes.
     SendMessageA(handle(), EM_SETLIMITTEXT, static_cast<WPARAM>(a.maxLength), 0);
 }
@@ -368,14 +381,14 @@ std::optional<LRESULT> Edit::reflect(UINT msg, WPARAM wp, LPARAM) {
 
 // Button ---------------------------------------------------------------------
 
-Button::Button(Form& form, const ButtonArgs& a, HWND parent, const Bounds& scaled, HFONT font, int id)
-    : Control(form, a.name) {
+Button::Button(const ControlContext& context, const ButtonArgs& a, const Site& site)
+    : Control(context, a.name, site), isDefault_(a.isDefault), isCancel_(a.isCancel) {
     takesFocus_ = true;
-    skin_ = form.skinFor(a);
+    setCursor(cursorOf(a.cursor));
     // A skinned button draws itself; it is still the system's button for the keyboard and the mouse.
     const DWORD kind = skin_ ? BS_OWNERDRAW : a.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-    createStock("BUTTON", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | kind, 0, scaled, parent, a.caption, id);
-    SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    createStock("BUTTON", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | kind, 0, site, a.caption);
+    SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(site.font), FALSE);
 }
 
 std::optional<LRESULT> Button::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -456,16 +469,33 @@ void Button::drawSkinned(const DRAWITEMSTRUCT& item) const {
 
 // Label ----------------------------------------------------------------------
 
-Label::Label(Form& form, const LabelArgs& a, HWND parent, const Bounds& scaled, HFONT font)
-    : Control(form, a.name), textColor_(toColorRef(a.font.color)) {
+Label::Label(const ControlContext& context, const LabelArgs& a, const Site& site)
+    : Control(context, a.name, site), textColor_(toColorRef(a.font.color)) {
     DWORD style = WS_CHILD | WS_VISIBLE | SS_NOTIFY;
     switch (a.alignment) {
     case TextAlign::Left: style |= a.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP; break;
     case TextAlign::Center: style |= SS_CENTER; break;
     case TextAlign::Right: style |= SS_RIGHT; break;
     }
-    createStock("STATIC", style, 0, scaled, parent, a.caption, 0);
-    SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    setCursor(cursorOf(a.cursor));
+    Site label = site;
+    label.id = 0;
+    if (a.autoSize) label.bounds = fitted(site, a);
+    createStock("STATIC", style, 0, label, a.caption);
+    SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(site.font), FALSE);
+}
+
+Bounds Label::fitted(const Site& site, const LabelArgs& a) {
+    // As the static control draws it: prefixes shown, lines wrapped at the given width if asked.
+    WindowDC screen(nullptr);
+    ScopedSelect selectFont(screen.get(), site.font ? static_cast<HGDIOBJ>(site.font) : GetStockObject(DEFAULT_GUI_FONT));
+    RECT r{0, 0, a.wordWrap ? site.bounds.width : 0, 0};
+    const UINT wrap = a.wordWrap ? DT_WORDBREAK : DT_SINGLELINE;
+    DrawTextA(screen.get(), a.caption.c_str(), static_cast<int>(a.caption.size()), &r, DT_CALCRECT | DT_EXPANDTABS | wrap);
+    Bounds b = site.bounds;
+    if (!a.wordWrap) b.width = r.right;
+    b.height = r.bottom;
+    return b;
 }
 
 std::optional<LRESULT> Label::reflect(UINT msg, WPARAM wp, LPARAM) {
@@ -479,15 +509,14 @@ std::optional<LRESULT> Label::reflect(UINT msg, WPARAM wp, LPARAM) {
 
 // Image ----------------------------------------------------------------------
 
-Image::Image(Form& form, const ImageArgs& a, HWND parent, const Bounds& scaled, std::unique_ptr<Picture> picture)
-    : Control(form, a.name), picture_(std::move(picture)) {
-    createOwn("TImage", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, scaled, parent, {},
-              LoadCursor(nullptr, a.cursor == Cursor::HandPoint ? IDC_HAND : IDC_ARROW));
+Image::Image(const ControlContext& context, const ImageArgs& a, const Site& site, std::unique_ptr<Picture> picture)
+    : Control(context, a.name, site), picture_(std::move(picture)) {
+    setCursor(cursorOf(a.cursor));
+    createOwn("TImage", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, site.bounds, site.parentWindow, {});
 }
 
-Image::~Image() {
-    if (handle()) KillTimer(handle(), kFrameTimer);
-}
+// The window and its frame timer go before the picture they draw.
+Image::~Image() { destroyWindow(); }
 
 std::optional<LRESULT> Image::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {

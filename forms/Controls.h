@@ -7,9 +7,12 @@
 // virtual handleMessage(), and a container passes WM_COMMAND and WM_CTLCOLOR*
 // back to the child that sent them through reflect().
 //
-// The wrapper is found through GWLP_USERDATA, not a window property or
-// comctl32's subclass list: under Wine each of those is a round trip to the
-// server on every message, which showed as a third of the start-up time.
+// A window's own procedure finds its wrapper through GWLP_USERDATA, which
+// belongs to whoever creates the window: not a window property or comctl32's
+// subclass list, which under Wine cost a round trip to the server on every
+// message. Every other lookup (a container finding the child that notified
+// it, the form finding the focused control) goes through the form's
+// WindowMap, so a control keeps working when other code subclasses it.
 
 #include <functional>
 #include <memory>
@@ -18,14 +21,26 @@
 #include <string_view>
 #include <vector>
 
+#include "forms/Context.h"
 #include "forms/Handles.h"
 #include "forms/LayoutArgs.h"
 
 namespace forms {
 
-class Form;
 class Picture;
 class Skin;
+
+// Where and how one control is put: its container, its place (already scaled for the
+// screen), its font and look, and the ID its notifications carry.
+struct Site {
+    Control* parent = nullptr;
+    HWND parentWindow = nullptr;
+    Bounds bounds;
+    HFONT font = nullptr;
+    const Skin* skin = nullptr;  // null: the standard look
+    int id = 0;
+    bool rightToLeft = false;
+};
 
 class Control {
 public:
@@ -35,36 +50,39 @@ public:
 
     HWND handle() const { return hwnd_; }
     const std::string& name() const { return name_; }
-    Form& form() const { return form_; }
 
     std::string text() const;
     void setText(std::string_view text);
-
-    // The wrapper of one of our windows, or null.
-    static Control* fromHandle(HWND hwnd);
 
     // Fired by a click; set by the layout's OnClick binding.
     std::function<void(Control& sender)> onClick;
 
     bool takesFocus() const { return takesFocus_; }
 
-    // Hands this control's mouse messages to a tooltip, which then shows its hint.
-    void relayMouseTo(HWND tooltip) { tooltip_ = tooltip; }
+    // Shows `hint` when the pointer rests on this control.
+    void setHint(const std::string& hint);
 
     // What this control's children paint their background with: by default the
-    // parent's, for containers their own face.
+    // container's, for containers their own face.
     virtual COLORREF faceColor() const;
     virtual HBRUSH faceBrush() const;
 
 protected:
-    Control(Form& form, std::string name);
+    Control(const ControlContext& context, std::string name, const Site& site);
 
-    // Creates a stock control and hooks it.
-    void createStock(const char* windowClass, DWORD style, DWORD exStyle, const Bounds& bounds, HWND parent,
-                     std::string_view text, int id);
-    // Creates a window of one of our own classes (registered on first use).
+    const ControlContext& context() const { return context_; }
+    void setName(std::string name) { name_ = std::move(name); }
+    // The cursor shown over this control; null keeps its window class's.
+    void setCursor(HCURSOR cursor) { cursor_ = cursor; }
+
+    // Creates a stock control where the site says and hooks it.
+    void createStock(const char* windowClass, DWORD style, DWORD exStyle, const Site& site, std::string_view text);
+    // Creates a window of one of the toolkit's own classes.
     void createOwn(const char* windowClass, DWORD style, DWORD exStyle, const Bounds& bounds, HWND parent,
-                   std::string_view text, HCURSOR cursor);
+                   std::string_view text);
+    // Destroys the window now; a class whose members the window's messages use calls
+    // this first thing in its destructor, so the window goes before they do.
+    void destroyWindow();
 
     // Return a result to stop default processing.
     virtual std::optional<LRESULT> handleMessage(UINT msg, WPARAM wp, LPARAM lp);
@@ -72,12 +90,13 @@ protected:
     virtual std::optional<LRESULT> reflect(UINT msg, WPARAM wp, LPARAM lp);
 
     // For containers: hands child notifications back to the child.
-    static std::optional<LRESULT> reflectToChild(UINT msg, WPARAM wp, LPARAM lp);
+    std::optional<LRESULT> reflectToChild(UINT msg, WPARAM wp, LPARAM lp) const;
 
     void fireClick();
     LRESULT defaultProc(UINT msg, WPARAM wp, LPARAM lp);
 
     bool takesFocus_ = false;
+    bool rightToLeft_ = false;
     // The skin this control is drawn with, or null for the standard look.
     const Skin* skin_ = nullptr;
 
@@ -88,16 +107,19 @@ private:
     void attach(HWND hwnd);
     void detach();
 
-    Form& form_;
+    const ControlContext& context_;
+    Control* parent_;
     std::string name_;
     HWND hwnd_ = nullptr;
     WNDPROC stockDefault_ = nullptr;  // a stock control's own procedure
-    HWND tooltip_ = nullptr;
+    HCURSOR cursor_ = nullptr;
+    bool hinted_ = false;
 };
 
 class Panel : public Control {
 public:
-    Panel(Form& form, const PanelArgs& args, HWND parent, const Bounds& scaled, HFONT font);
+    Panel(const ControlContext& context, const PanelArgs& args, const Site& site);
+    ~Panel() override;
     Align align() const { return align_; }
     COLORREF faceColor() const override;
     HBRUSH faceBrush() const override;
@@ -116,7 +138,7 @@ private:
 
 class GroupBox : public Control {
 public:
-    GroupBox(Form& form, const GroupBoxArgs& args, HWND parent, const Bounds& scaled, HFONT font);
+    GroupBox(const ControlContext& context, const GroupBoxArgs& args, const Site& site);
 
 protected:
     std::optional<LRESULT> handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -128,7 +150,7 @@ private:
 
 class Edit : public Control {
 public:
-    Edit(Form& form, const EditArgs& args, HWND parent, const Bounds& scaled, HFONT font, int id);
+    Edit(const ControlContext& context, const EditArgs& args, const Site& site);
     void selectAll();
 
 protected:
@@ -141,8 +163,11 @@ private:
 
 class Button : public Control {
 public:
-    Button(Form& form, const ButtonArgs& args, HWND parent, const Bounds& scaled, HFONT font, int id);
+    Button(const ControlContext& context, const ButtonArgs& args, const Site& site);
     void click() { fireClick(); }
+    // Enter presses the default button, Esc the cancel button.
+    bool isDefault() const { return isDefault_; }
+    bool isCancel() const { return isCancel_; }
 
 protected:
     std::optional<LRESULT> handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -150,6 +175,7 @@ protected:
 
 private:
     void drawSkinned(const DRAWITEMSTRUCT& item) const;
+    bool isDefault_, isCancel_;
     bool hot_ = false;
 };
 
@@ -161,12 +187,14 @@ public:
 
 class Label : public Control {
 public:
-    Label(Form& form, const LabelArgs& args, HWND parent, const Bounds& scaled, HFONT font);
+    Label(const ControlContext& context, const LabelArgs& args, const Site& site);
 
 protected:
     std::optional<LRESULT> reflect(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    // The bounds that fit the caption, for a label that sizes itself.
+    static Bounds fitted(const Site& site, const LabelArgs& args);
     COLORREF textColor_;
 };
 
@@ -186,7 +214,7 @@ public:
 
 class Image : public Control {
 public:
-    Image(Form& form, const ImageArgs& args, HWND parent, const Bounds& scaled, std::unique_ptr<Picture> picture);
+    Image(const ControlContext& context, const ImageArgs& args, const Site& site, std::unique_ptr<Picture> picture);
     ~Image() override;
 
 protected:

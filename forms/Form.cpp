@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "forms/Application.h"
-#include "forms/Picture.h"
-#include "forms/skin/Skin.h"
+#include "forms/Resources.h"
 #include "forms/SkinData.h"
+#include "forms/skin/Skin.h"
 #include "forms/skin/SkinnedFrame.h"
 
 namespace forms {
@@ -17,95 +16,87 @@ constexpr int kFirstControlId = 100;
 constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
 
+int screenDpi() {
+    WindowDC screen(nullptr);
+    return GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
+
+// How far the controls reach: what an auto-sized form's client area holds.
+SIZE contentExtent(const std::vector<LayoutNode>& children) {
+    SIZE extent{0, 0};
+    for (const LayoutNode& node : children) {
+        if (std::holds_alternative<SkinDataArgs>(node.args)) continue;
+        const Bounds& b = common(node.args).bounds;
+        extent.cx = std::max(extent.cx, static_cast<LONG>(b.left + b.width));
+        extent.cy = std::max(extent.cy, static_cast<LONG>(b.top + b.height));
+    }
+    return extent;
+}
+
 }  // namespace
 
-Form::Form(Application& app) : Control(*this, {}), app_(app) {}
+Form::Form(FormHost& host) : FormSite(host), Control(controlContext, {}, Site{}), host_(host) {}
 
 Form::~Form() {
-    if (tooltip_) DestroyWindow(tooltip_);
-    while (!controls_.empty()) controls_.pop_back();
+    hintWindow.destroy();
+    destroyWindow();
+    if (showsIcons_) host_.showIcons(nullptr, nullptr);
 }
 
-void Form::load(const char* layoutResource, const Published& published) {
-    HINSTANCE instance = app_.instance();
-    HRSRC info = FindResourceA(instance, layoutResource, RT_RCDATA);
-    HGLOBAL data = info ? LoadResource(instance, info) : nullptr;
-    const char* bytes = data ? static_cast<const char*>(LockResource(data)) : nullptr;
-    if (!bytes) throw std::runtime_error(std::string("the layout resource ") + layoutResource + " is missing");
-    build(std::string_view(bytes, SizeofResource(instance, info)), layoutResource, published);
-}
-
-Bounds Form::scaled(const Bounds& b) const {
-    return {scale(b.left), scale(b.top), scale(b.width), scale(b.height)};
-}
-
-HFONT Form::fontFor(const FontSpec& spec) {
-    for (const auto& [known, font] : fonts_)
-        if (known == spec) return font.get();
-    UniqueFont font(CreateFontA(scale(spec.height), 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, spec.italic,
-                                spec.underline, spec.strikeOut, static_cast<BYTE>(spec.charset), OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.name.c_str()));
-    if (!font) throw std::runtime_error("cannot create the font " + spec.name);
-    fonts_.emplace_back(spec, std::move(font));
-    return fonts_.back().second.get();
+void Form::load(const char* layoutResource, std::string_view fileName, const Published& published) {
+    build(resourceBytes(host_.instance(), layoutResource, "the window layout"), fileName, published);
 }
 
 void Form::build(std::string_view layoutText, std::string_view fileName, const Published& published) {
     const FormLayout layout = readFormLayout(layoutText, fileName, published.texts);
-    const FormArgs& f = layout.form;
-    {
-        WindowDC screen(nullptr);
-        dpi_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
-    }
-    designDpi_ = f.pixelsPerInch;
+    setName(layout.form.name);
+    scale_ = Scale{screenDpi(), layout.form.pixelsPerInch};
+    fonts_.rescale(scale_);
+    createWindow(layout);
+    if (!layout.form.iconResource.empty()) loadIcons(layout.form.iconResource);
+    hintWindow.create(host_.instance(), handle());
 
-    // The form fits itself around its client area, whatever the frame metrics are.
-    RECT outer{0, 0, scale(f.clientWidth), scale(f.clientHeight)};
-    AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
-    const Bounds bounds{f.left, f.top, outer.right - outer.left, outer.bottom - outer.top};
-    createOwn(f.className.c_str(), kFormStyle, kFormExStyle, bounds, app_.handle(), f.caption, nullptr);
-    SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(f.font)), FALSE);
-
-    if (!f.iconResource.empty()) {
-        auto loadIcon = [&](int metricX, int metricY) {
-            UniqueIcon icon(static_cast<HICON>(LoadImageA(app_.instance(), f.iconResource.c_str(), IMAGE_ICON,
-                                                          GetSystemMetrics(metricX), GetSystemMetrics(metricY), 0)));
-            if (!icon) throw std::runtime_error("the icon resource " + f.iconResource + " is missing");
-            return icon;
-        };
-        bigIcon_ = loadIcon(SM_CXICON, SM_CYICON);
-        smallIcon_ = loadIcon(SM_CXSMICON, SM_CYSMICON);
-        SendMessageA(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-        SendMessageA(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-        SendMessageA(app_.handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-        SendMessageA(app_.handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    const ControlFactory factory(controlContext, scale_, fonts_, [this](const ControlArgs& a) { return skinFor(a); });
+    createChildren(factory, layout.children, *this, published, fileName);
+    for (const auto& field : published.fields) {
+        const bool bound = std::any_of(controls_.begin(), controls_.end(),
+                                       [&](const auto& c) { return c->name() == field.first; });
+        if (!bound) throw LayoutError(fileName, 1, "the layout has no object " + field.first);
     }
-
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle(), nullptr,
-                               app_.instance(), nullptr);
-    if (!tooltip_) throw std::runtime_error("cannot create the hint window");
-    SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
-    SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
-    SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_RESHOW, 500);
-
-    createChildren(layout.children, handle(), published, fileName);
-    for (const auto& [name, bind] : published.fields) {
-        const auto bound = std::find_if(controls_.begin(), controls_.end(),
-                                        [&](const auto& c) { return c->name() == name; });
-        if (bound == controls_.end()) throw LayoutError(fileName, 1, "the layout has no object " + name);
-    }
-    for (const std::string& name : tabSequence(layout)) {
-        const auto c = std::find_if(controls_.begin(), controls_.end(), [&](const auto& c) { return c->name() == name; });
-        tabOrder_.push_back(c->get());
-    }
-    // Where the focus goes when the form is first activated, however it comes to be shown.
-    if (!tabOrder_.empty()) lastFocus_ = tabOrder_.front()->handle();
+    orderTabs(layout);
     layoutAlignedChildren();
 }
 
-void Form::createChildren(const std::vector<LayoutNode>& nodes, HWND parent, const Published& published,
-                          std::string_view fileName) {
+void Form::createWindow(const FormLayout& layout) {
+    const FormArgs& f = layout.form;
+    color_ = f.color;
+    if (!color_.isSystem) colorBrush_.reset(CreateSolidBrush(toColorRef(color_)));
+    SIZE client{f.clientWidth, f.clientHeight};
+    if (f.autoSize && !layout.children.empty()) client = contentExtent(layout.children);
+    // The form fits itself around its client area, whatever the frame metrics are.
+    RECT outer{0, 0, scale_(client.cx), scale_(client.cy)};
+    AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
+    const Bounds bounds{f.left, f.top, outer.right - outer.left, outer.bottom - outer.top};
+    createOwn(f.className.c_str(), kFormStyle, kFormExStyle, bounds, host_.ownerWindow(), f.caption);
+}
+
+void Form::loadIcons(const std::string& resource) {
+    auto loadIcon = [&](int metricX, int metricY) {
+        UniqueIcon icon(static_cast<HICON>(LoadImageA(host_.instance(), resource.c_str(), IMAGE_ICON,
+                                                      GetSystemMetrics(metricX), GetSystemMetrics(metricY), 0)));
+        if (!icon) throw std::runtime_error("the icon resource " + resource + " is missing");
+        return icon;
+    };
+    bigIcon_ = loadIcon(SM_CXICON, SM_CYICON);
+    smallIcon_ = loadIcon(SM_CXSMICON, SM_CYSMICON);
+    SendMessageA(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageA(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    host_.showIcons(bigIcon_.get(), smallIcon_.get());
+    showsIcons_ = true;
+}
+
+void Form::createChildren(const ControlFactory& factory, const std::vector<LayoutNode>& nodes, Control& parent,
+                          const Published& published, std::string_view fileName) {
     // The skin component comes first, so that every control is made with the skin it is drawn
     // with. Siblings stack top to bottom in the order they are created: first the controls that
     // take no focus (so a picture is whole where a button's edge meets it), then the rest by tab
@@ -117,71 +108,47 @@ void Form::createChildren(const std::vector<LayoutNode>& nodes, HWND parent, con
     };
     std::stable_sort(stacking.begin(), stacking.end(),
                      [&](const LayoutNode* x, const LayoutNode* y) { return rank(x) < rank(y); });
-    for (const LayoutNode* stacked : stacking) {
-        const LayoutNode& node = *stacked;
-        const ControlArgs& a = common(node.args);
-        const Bounds bounds = scaled(a.bounds);
+    for (const LayoutNode* node : stacking) {
+        const ControlArgs& a = common(node->args);
         const int id = kFirstControlId + static_cast<int>(controls_.size());
-        HFONT font = std::holds_alternative<SkinDataArgs>(node.args) ? nullptr : fontFor(a.font);
-        std::unique_ptr<Control> control = std::visit(
-            [&](const auto& args) -> std::unique_ptr<Control> {
-                using T = std::decay_t<decltype(args)>;
-                if constexpr (std::is_same_v<T, PanelArgs>) return std::make_unique<Panel>(*this, args, parent, bounds, font);
-                else if constexpr (std::is_same_v<T, GroupBoxArgs>) return std::make_unique<GroupBox>(*this, args, parent, bounds, font);
-                else if constexpr (std::is_same_v<T, EditArgs>) return std::make_unique<Edit>(*this, args, parent, bounds, font, id);
-                else if constexpr (std::is_same_v<T, ButtonArgs>) {
-                    if (args.bitmapButton) return std::make_unique<BitBtn>(*this, args, parent, bounds, font, id);
-                    return std::make_unique<Button>(*this, args, parent, bounds, font, id);
-                }
-                else if constexpr (std::is_same_v<T, LabelArgs>) return std::make_unique<Label>(*this, args, parent, bounds, font);
-                else if constexpr (std::is_same_v<T, ImageArgs>)
-                    return std::make_unique<Image>(*this, args, parent, bounds, loadPicture(app_.instance(), args.pictureResource));
-                else return std::make_unique<SkinData>(*this, args);
-            },
-            node.args);
-
-        if (!a.onClick.empty()) {
-            const auto handler = published.handlers.find(a.onClick);
-            if (handler == published.handlers.end())
-                throw LayoutError(fileName, a.line, a.name + ".OnClick: no handler named " + a.onClick);
-            control->onClick = handler->second;
-        }
-        const auto field = published.fields.find(a.name);
-        if (field == published.fields.end())
-            throw LayoutError(fileName, a.line, "the form has no field " + a.name);
-        if (!field->second(*control))
-            throw LayoutError(fileName, a.line, "the field " + a.name + " is not a " + a.className);
-
-        if (HWND hwnd = control->handle()) {
-            if (!a.shownHint.empty()) {
-                TOOLINFOA tool{};
-                tool.cbSize = sizeof tool;
-                tool.uFlags = TTF_IDISHWND;
-                tool.hwnd = handle();
-                tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
-                std::string text = a.shownHint;  // the tooltip keeps its own copy
-                tool.lpszText = text.data();
-                SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-                control->relayMouseTo(tooltip_);
-            }
-        }
-        Control* raw = control.get();
-        controls_.push_back(std::move(control));
-        if (const auto* skinData = dynamic_cast<const SkinData*>(raw); skinData && skinData->active() && !skinData_)
+        controls_.push_back(factory.make(node->args, parent, id));
+        Control& control = *controls_.back();
+        bind(control, a, published, fileName);
+        control.setHint(a.shownHint);
+        if (const auto* skinData = dynamic_cast<const SkinData*>(&control); skinData && skinData->active() && !skinData_)
             useSkin(*skinData);
-        if (raw->handle()) createChildren(node.children, raw->handle(), published, fileName);
+        if (control.handle()) createChildren(factory, node->children, control, published, fileName);
     }
 }
 
-}  // namespace forms
+void Form::bind(Control& control, const ControlArgs& a, const Published& published, std::string_view fileName) {
+    if (!a.onClick.empty()) {
+        const auto handler = published.handlers.find(a.onClick);
+        if (handler == published.handlers.end())
+            throw LayoutError(fileName, a.line, a.name + ".OnClick: no handler named " + a.onClick);
+        control.onClick = handler->second;
+    }
+    const auto field = published.fields.find(a.name);
+    if (field == published.fields.end()) throw LayoutError(fileName, a.line, "the form has no field " + a.name);
+    if (!field->second(control)) throw LayoutError(fileName, a.line, "the field " + a.name + " is not a " + a.className);
+}
 
-namespace forms {
+void Form::orderTabs(const FormLayout& layout) {
+    std::vector<Control*> sequence;
+    for (const std::string& name : tabSequence(layout)) {
+        const auto c = std::find_if(controls_.begin(), controls_.end(), [&](const auto& c) { return c->name() == name; });
+        sequence.push_back(c->get());
+    }
+    tabOrder_.assign(std::move(sequence));
+    // Where the focus goes when the form is first activated, however it comes to be shown.
+    if (Control* first = tabOrder_.first()) lastFocus_ = first->handle();
+}
 
 void Form::useSkin(const SkinData& skinData) {
     skinData_ = &skinData;
     skin_ = skinData.skin();
     if (skinData.skinsFrame())
-        frame_ = std::make_unique<SkinnedFrame>(handle(), *skin_, dpi_,
+        frame_ = std::make_unique<SkinnedFrame>(handle(), *skin_, scale_.dpi,
                                                 [this](UINT m, WPARAM w, LPARAM l) { return defaultProc(m, w, l); });
 }
 
@@ -189,9 +156,12 @@ const Skin* Form::skinFor(const ControlArgs& control) const {
     return skinData_ && skinData_->skins(control.className, control.tag) ? skin_.get() : nullptr;
 }
 
-COLORREF Form::faceColor() const { return frame_ ? skin_->formFace : GetSysColor(COLOR_BTNFACE); }
+COLORREF Form::faceColor() const { return frame_ ? skin_->formFace : toColorRef(color_); }
 
-HBRUSH Form::faceBrush() const { return frame_ ? skin_->formFaceBrush() : GetSysColorBrush(COLOR_BTNFACE); }
+HBRUSH Form::faceBrush() const {
+    if (frame_) return skin_->formFaceBrush();
+    return colorBrush_ ? colorBrush_.get() : GetSysColorBrush(static_cast<int>(color_.value));
+}
 
 void Form::layoutAlignedChildren() {
     RECT client;
@@ -206,7 +176,7 @@ void Form::layoutAlignedChildren() {
 void Form::show(int showCommand) {
     ShowWindow(handle(), showCommand);
     UpdateWindow(handle());
-    if (!tabOrder_.empty() && showCommand != SW_HIDE) focusControl(*tabOrder_.front());
+    if (Control* first = tabOrder_.first(); first && showCommand != SW_HIDE) focusControl(*first);
 }
 
 void Form::focusControl(Control& c) {
@@ -215,22 +185,12 @@ void Form::focusControl(Control& c) {
     if (auto* edit = dynamic_cast<Edit*>(&c)) edit->selectAll();
 }
 
-void Form::moveFocus(bool backwards) {
-    if (tabOrder_.empty()) return;
-    const HWND focus = GetFocus();
-    const auto n = static_cast<std::ptrdiff_t>(tabOrder_.size());
-    std::ptrdiff_t at = -1;
-    for (std::ptrdiff_t i = 0; i < n; ++i)
-        if (tabOrder_[i]->handle() == focus || IsChild(tabOrder_[i]->handle(), focus)) at = i;
-    for (std::ptrdiff_t step = 1; step <= n; ++step) {
-        const std::ptrdiff_t next = at < 0 ? (backwards ? n - step : step - 1)
-                                           : ((at + (backwards ? -step : step)) % n + n) % n;
-        Control& c = *tabOrder_[next];
-        if (IsWindowVisible(c.handle()) && IsWindowEnabled(c.handle())) {
-            focusControl(c);
-            return;
-        }
-    }
+Button* Form::buttonWhere(bool (Button::*which)() const) const {
+    for (const auto& c : controls_)
+        if (auto* button = dynamic_cast<Button*>(c.get());
+            button && (button->*which)() && IsWindowVisible(button->handle()) && IsWindowEnabled(button->handle()))
+            return button;
+    return nullptr;
 }
 
 std::optional<LRESULT> Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -259,18 +219,23 @@ std::optional<LRESULT> Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NEXTDLGCTL:
         // Tab and Shift+Tab, as sent by the dialog manager in the message loop.
         if (LOWORD(lp)) {
-            if (Control* c = fromHandle(reinterpret_cast<HWND>(wp))) focusControl(*c);
-        } else {
-            moveFocus(wp != 0);
+            if (Control* c = windowMap.find(reinterpret_cast<HWND>(wp))) focusControl(*c);
+        } else if (Control* c = tabOrder_.next(GetFocus(), wp != 0)) {
+            focusControl(*c);
         }
         return 0;
     case WM_COMMAND:
         if (lp == 0 && LOWORD(wp) == IDOK) {
-            // Enter: no button is the default, but a focused button is pressed, as in any dialog.
-            if (auto* button = dynamic_cast<Button*>(fromHandle(GetFocus()))) button->click();
+            // Enter: a focused button is pressed, as in any dialog; elsewhere the default button.
+            auto* button = dynamic_cast<Button*>(windowMap.find(GetFocus()));
+            if (!button) button = buttonWhere(&Button::isDefault);
+            if (button) button->click();
             return 0;
         }
-        if (lp == 0) return 0;  // Esc (IDCANCEL): there is no cancel button
+        if (lp == 0 && LOWORD(wp) == IDCANCEL) {
+            if (Button* cancel = buttonWhere(&Button::isCancel)) cancel->click();
+            return 0;
+        }
         return reflectToChild(msg, wp, lp);
     case WM_ACTIVATE:
         if (LOWORD(wp) == WA_INACTIVE) {
@@ -285,12 +250,12 @@ std::optional<LRESULT> Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return std::nullopt;
     case WM_SYSCOMMAND:
         if ((wp & 0xFFF0) == SC_MINIMIZE) {
-            app_.minimize();
+            host_.minimize();
             return 0;
         }
         return std::nullopt;
     case WM_CLOSE:
-        app_.terminate();
+        host_.terminate();
         return 0;
     default:
         return reflectToChild(msg, wp, lp);

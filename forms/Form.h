@@ -11,17 +11,20 @@
 #include <string_view>
 #include <vector>
 
+#include "forms/ControlFactory.h"
 #include "forms/Controls.h"
+#include "forms/HintWindow.h"
+#include "forms/Host.h"
+#include "forms/TabOrder.h"
 
 namespace forms {
 
-class Application;
 class Skin;
 class SkinData;
 class SkinnedFrame;
 
 struct Published {
-    // Each binder stores the control into the field of that name; it throws if the kind is wrong.
+    // Each binder stores the control into the field of that name; it returns false if the kind is wrong.
     std::map<std::string, std::function<bool(Control&)>, std::less<>> fields;
     std::map<std::string, std::function<void(Control&)>, std::less<>> handlers;
     TextTable texts;
@@ -36,51 +39,68 @@ std::function<bool(Control&)> bindField(T*& field) {
     };
 }
 
-class Form : public Control {
+namespace detail {
+
+// What the form's controls are given. A base of the form, so it is made before the
+// form's own window and outlives it.
+struct FormSite {
+    explicit FormSite(FormHost& host)
+        : controlContext{host.instance(), host, host.windowClasses(), windowMap, hintWindow} {}
+    WindowMap windowMap;
+    HintWindow hintWindow;
+    ControlContext controlContext;
+};
+
+}  // namespace detail
+
+class Form : private detail::FormSite, public Control, public MainWindow {
 public:
+    // The window goes first, then everything its messages use.
     ~Form() override;
 
-    Application& application() const { return app_; }
+    FormHost& application() const { return host_; }
 
-    // Shows the window as the show request asks, and gives the focus to the first tab stop.
-    void show(int showCommand);
+    HWND window() const override { return handle(); }
+    void show(int showCommand) override;
 
-    // The skin a control of the layout is drawn with, or null for the standard look.
-    const Skin* skinFor(const ControlArgs& control) const;
     COLORREF faceColor() const override;
     HBRUSH faceBrush() const override;
 
 protected:
-    explicit Form(Application& app);
+    explicit Form(FormHost& host);
 
-    // Reads the named RCDATA layout resource and builds every control from it.
-    void load(const char* layoutResource, const Published& published);
+    // Reads the RCDATA resource `layoutResource` and builds every control from it;
+    // errors name `fileName`, the layout's source.
+    void load(const char* layoutResource, std::string_view fileName, const Published& published);
     // Builds from layout text; `fileName` names it in errors.
     void build(std::string_view layoutText, std::string_view fileName, const Published& published);
 
     std::optional<LRESULT> handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    void createChildren(const std::vector<LayoutNode>& nodes, HWND parent, const Published& published,
-                        std::string_view fileName);
-    HFONT fontFor(const FontSpec& spec);
-    int scale(int v) const { return MulDiv(v, dpi_, designDpi_); }
-    Bounds scaled(const Bounds& b) const;
-    void layoutAlignedChildren();
-    void moveFocus(bool backwards);
-    void focusControl(Control& c);
+    void createWindow(const FormLayout& layout);
+    void loadIcons(const std::string& resource);
+    void createChildren(const ControlFactory& factory, const std::vector<LayoutNode>& nodes, Control& parent,
+                        const Published& published, std::string_view fileName);
+    void bind(Control& control, const ControlArgs& args, const Published& published, std::string_view fileName);
+    void orderTabs(const FormLayout& layout);
+    // The skin a control of the layout is drawn with, or null for the standard look.
+    const Skin* skinFor(const ControlArgs& control) const;
     void useSkin(const SkinData& skinData);
+    void layoutAlignedChildren();
+    void focusControl(Control& c);
+    Button* buttonWhere(bool (Button::*which)() const) const;
 
-    Application& app_;
-    int dpi_ = 96;
-    int designDpi_ = 96;
-    std::vector<std::unique_ptr<Control>> controls_;  // in creation order; destroyed in reverse
-    std::vector<Control*> tabOrder_;
-    std::vector<std::pair<FontSpec, UniqueFont>> fonts_;
+    FormHost& host_;
+    Scale scale_;
+    Color color_;
+    UniqueBrush colorBrush_;  // for a colour that has no system brush
+    FontCache fonts_;
+    std::vector<std::unique_ptr<Control>> controls_;  // in creation order
+    TabOrder tabOrder_;
     UniqueIcon bigIcon_, smallIcon_;
-    HWND tooltip_ = nullptr;
+    bool showsIcons_ = false;  // the taskbar button shows this form's icons
     HWND lastFocus_ = nullptr;
-    // Outlives every control, so whatever paints with the skin can rely on it.
     std::shared_ptr<const Skin> skin_;
     const SkinData* skinData_ = nullptr;
     std::unique_ptr<SkinnedFrame> frame_;

@@ -97,12 +97,24 @@ public:
         }
     }
 
+    // A colour name, or a number: 0x00BBGGRR, or a system colour's index with the high byte
+    // set, which the designer writes as a negative number.
     void color(std::string_view name, Color& out) {
         const Property* p = take(name);
         if (!p) return;
+        constexpr std::int64_t kSystemColor = -0x1000000;  // 0xFF000000 as a 32-bit signed number
+        constexpr std::int64_t kLastSystemColor = 30;      // COLOR_MENUBAR
         if (p->value.kind == Value::Kind::Integer) {
-            out = Color{false, static_cast<std::uint32_t>(p->value.integer) & 0xffffffu};
-            return;
+            const std::int64_t v = p->value.integer;
+            if (v >= 0 && v <= 0xFFFFFF) {
+                out = Color{false, static_cast<std::uint32_t>(v)};
+                return;
+            }
+            if (v >= kSystemColor && v <= kSystemColor + kLastSystemColor) {
+                out = Color::system(static_cast<std::uint32_t>(v - kSystemColor));
+                return;
+            }
+            fail(*p, "expected an RGB colour or a system colour, not " + std::to_string(v));
         }
         static const std::pair<const char*, Color> kNamed[] = {
             {"clBtnFace", kBtnFace}, {"clWindowText", kWindowText}, {"clWindow", kWindow},
@@ -149,6 +161,17 @@ public:
         boolean("ParentFont", parentFont);
         const Property* own = fontProperties(out);
         if (own && parentFont) fail(*own, "a control with its own font must say ParentFont = False");
+    }
+
+    // A control's reading order: its parent's unless it says ParentBiDiMode = False, and
+    // then its own BiDiMode, left to right unless it says otherwise.
+    void readingOrder(bool& rightToLeft) {
+        bool parentBiDi = true;
+        boolean("ParentBiDiMode", parentBiDi);
+        const Property* own = findUntaken("BiDiMode");
+        if (own && parentBiDi) fail(*own, "a control with its own reading order must say ParentBiDiMode = False");
+        if (!parentBiDi) rightToLeft = false;
+        choice("BiDiMode", rightToLeft, {{"bdLeftToRight", false}, {"bdRightToLeft", true}});
     }
 
     bool has(std::string_view name) const {
@@ -217,12 +240,19 @@ void readCommon(PropertyReader& r, ControlArgs& a, bool focusable) {
     r.integer("Tag", a.tag);
     r.choice("Cursor", a.cursor, {{"crDefault", Cursor::Default}, {"crHandPoint", Cursor::HandPoint}});
     r.controlFont(a.font);
+    r.readingOrder(a.rightToLeft);
 }
 
 void readClick(PropertyReader& r, ControlArgs& a) { r.identifier("OnClick", a.onClick); }
 
+// What a control takes from its parent unless it says otherwise.
+struct Inherited {
+    FontSpec font;
+    bool rightToLeft = false;
+};
+
 AnyArgs readControl(const ObjectRecord& record, std::string_view file, const TextTable& texts,
-                    const FontSpec& parentFont) {
+                    const Inherited& parent) {
     PropertyReader r(record, file, texts);
     auto named = [&](auto args) {
         args.name = record.name;
@@ -232,7 +262,8 @@ AnyArgs readControl(const ObjectRecord& record, std::string_view file, const Tex
     };
     auto begin = [&](auto args, bool focusable) {
         args = named(args);
-        args.font = parentFont;
+        args.font = parent.font;
+        args.rightToLeft = parent.rightToLeft;
         readCommon(r, args, focusable);
         return args;
     };
@@ -251,9 +282,6 @@ AnyArgs readControl(const ObjectRecord& record, std::string_view file, const Tex
     } else if (kind == "TGroupBox") {
         auto a = begin(GroupBoxArgs{}, true);
         r.text("Caption", a.caption);
-        r.choice("BiDiMode", a.rightToLeft, {{"bdLeftToRight", false}, {"bdRightToLeft", true}});
-        bool parentBiDi = true;
-        r.boolean("ParentBiDiMode", parentBiDi);
         result = std::move(a);
     } else if (kind == "TEdit") {
         auto a = begin(EditArgs{}, true);
@@ -287,10 +315,22 @@ AnyArgs readControl(const ObjectRecord& record, std::string_view file, const Tex
         r.identifier("SkinFormtype", a.formType);
         r.set("SkinControls", a.skinControls);
         r.integer("DisableTag", a.disableTag);
-        r.boolean("MenuUpdate", a.menuUpdate);
+        // Menus are skinned each time they open, so they always follow the skin.
+        bool menuUpdate = true;
+        const Property* menuLine = r.take("MenuUpdate");
+        r.boolean("MenuUpdate", menuUpdate);
+        if (!menuUpdate) r.fail(*menuLine, "menus here always follow the skin; MenuUpdate cannot be False");
         r.list("Skin3rd", a.skin3rd);
-        r.text("SkinStore", a.skinStore);
         r.text("SkinStream.Resource", a.skinResource);
+        // The designer's note on the stored skin must agree with what is stored.
+        std::string store;
+        const Property* storeLine = r.take("SkinStore");
+        if (storeLine) r.text("SkinStore", store);
+        if (storeLine && store != (a.skinResource.empty() ? "" : "(Good)"))
+            r.fail(*storeLine, a.skinResource.empty() ? "says a skin is stored, but no SkinStream is given"
+                                                      : "a stored skin's SkinStore is '(Good)'");
+        if (!storeLine && !a.skinResource.empty())
+            throw LayoutError(file, record.line, record.name + ": a stored skin needs SkinStore = '(Good)'");
         result = std::move(a);
     } else {
         throw LayoutError(file, record.line, record.name + ": unknown kind of control " + kind);
@@ -305,19 +345,19 @@ struct HintScope {
 };
 
 void readChildren(const ObjectRecord& parent, std::string_view file, const TextTable& texts,
-                  const FontSpec& parentFont, const HintScope& scope, std::set<std::string>& names,
+                  const Inherited& inherited, const HintScope& scope, std::set<std::string>& names,
                   std::vector<LayoutNode>& out) {
     for (const ObjectRecord& child : parent.children) {
         if (!names.insert(child.name).second)
             throw LayoutError(file, child.line, "a second object named " + child.name);
-        LayoutNode node{readControl(child, file, texts, parentFont), {}};
+        LayoutNode node{readControl(child, file, texts, inherited), {}};
         ControlArgs& a = common(node.args);
         const bool showHint = a.showHint.value_or(scope.showHint);
         const HintScope inner{showHint, a.hint.empty() ? scope.hint : a.hint};
         a.shownHint = showHint ? inner.hint : std::string();
         if (std::holds_alternative<SkinDataArgs>(node.args) && !child.children.empty())
             throw LayoutError(file, child.line, child.name + " cannot hold controls");
-        readChildren(child, file, texts, a.font, inner, names, node.children);
+        readChildren(child, file, texts, Inherited{a.font, a.rightToLeft}, inner, names, node.children);
         out.push_back(std::move(node));
     }
 }
@@ -348,13 +388,12 @@ FormLayout readFormLayout(std::string_view text, std::string_view fileName, cons
     r.color("Color", f.color);
     r.fontProperties(f.font);
     r.integer("PixelsPerInch", f.pixelsPerInch);
-    r.integer("TextHeight", f.textHeight);
     r.boolean("ShowHint", f.showHint);
     r.text("Icon.Resource", f.iconResource);
     r.finish();
     if (f.pixelsPerInch <= 0) throw LayoutError(fileName, root.line, "PixelsPerInch must be positive");
     std::set<std::string> names{root.name};
-    readChildren(root, fileName, texts, f.font, HintScope{f.showHint, {}}, names, layout.children);
+    readChildren(root, fileName, texts, Inherited{f.font, false}, HintScope{f.showHint, {}}, names, layout.children);
     return layout;
 }
 

@@ -65,6 +65,7 @@ struct ControlArgs {
     std::optional<int> tabOrder;   // set only on controls that take the focus
     std::string onClick;           // handler name, empty for none
     FontSpec font;                 // the parent's unless the control sets its own
+    bool rightToLeft = false;      // reading order: the parent's unless the control sets its own
     int tag = 0;
     Cursor cursor = Cursor::Default;
     // Filled by readFormLayout: the hint text shown for this control, empty for none.
@@ -81,7 +82,6 @@ struct PanelArgs : ControlArgs {
 
 struct GroupBoxArgs : ControlArgs {
     std::string caption;
-    bool rightToLeft = false;
 };
 
 struct EditArgs : ControlArgs {
@@ -113,9 +113,7 @@ struct SkinDataArgs : ControlArgs {
     std::string formType;                 // e.g. sfMainform
     std::vector<std::string> skinControls;
     int disableTag = 99;
-    bool menuUpdate = true;
     std::vector<std::string> skin3rd;
-    std::string skinStore;
     std::string skinResource;             // name of an RCDATA resource holding the packed skin
 };
 
@@ -131,12 +129,11 @@ struct FormArgs {
     std::string className;
     int left = 0, top = 0;
     int clientWidth = 0, clientHeight = 0;
-    bool autoSize = false;
+    bool autoSize = false;  // the client area fits the controls rather than ClientWidth x ClientHeight
     std::string caption;
     Color color = kBtnFace;
     FontSpec font;
-    int pixelsPerInch = 96;
-    int textHeight = 13;
+    int pixelsPerInch = 96;  // positions, sizes and font heights scale by the screen's over this
     bool showHint = false;
     std::string iconResource;
 };

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "forms/Resources.h"
 #include "forms/gif/Gif.h"
 
 namespace forms {
@@ -71,12 +72,9 @@ private:
 
 std::unique_ptr<Picture> loadPicture(HINSTANCE instance, const std::string& resourceName) {
     if (resourceName.empty()) return nullptr;
-    HRSRC info = FindResourceA(instance, resourceName.c_str(), RT_RCDATA);
-    HGLOBAL data = info ? LoadResource(instance, info) : nullptr;
-    const void* bytes = data ? LockResource(data) : nullptr;
-    if (!bytes) throw std::runtime_error("the picture resource " + resourceName + " is missing");
+    const std::string_view bytes = resourceBytes(instance, resourceName.c_str(), "the picture");
     try {
-        const auto animation = gif::decode(static_cast<const std::uint8_t*>(bytes), SizeofResource(instance, info));
+        const auto animation = gif::decode(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
         return std::make_unique<GifPicture>(animation);
     } catch (const gif::DecodeError& e) {
         throw std::runtime_error("the picture " + resourceName + " cannot be read: " + e.what());

@@ -16,7 +16,7 @@ namespace forms {
 
 class SkinData : public Control {
 public:
-    SkinData(Form& form, const SkinDataArgs& args);
+    SkinData(const ControlContext& context, const SkinDataArgs& args);
 
     // False once the component has switched itself off.
     bool active() const { return skin_ != nullptr; }

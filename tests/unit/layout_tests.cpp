@@ -82,6 +82,79 @@ TEST(Layout, RefusesFaultsNamingTheLine) {
     }
 }
 
+TEST(Layout, ColoursAreNamesRgbNumbersOrSystemColours) {
+    // A number is 0x00BBGGRR; the designer writes a system colour as its index
+    // with the high byte set, which reads as a negative number.
+    const struct {
+        const char* value;
+        forms::Color color;
+    } accepted[] = {
+        {"clRed", forms::Color::rgb(255, 0, 0)},
+        {"255", forms::Color::rgb(255, 0, 0)},
+        {"16711680", forms::Color::rgb(0, 0, 255)},
+        {"-16777201", forms::kBtnFace},
+        {"-16777208", forms::kWindowText},
+        {"-16777186", forms::Color::system(30)},
+    };
+    for (const auto& c : accepted) {
+        const auto layout = readFormLayout(form(std::string("  Color = ") + c.value + "\n"), "t.dfm", kTexts);
+        EXPECT_EQ(layout.form.color, c.color) << c.value;
+    }
+    for (const char* value : {"-1", "16777216", "-16777185", "536870912", "clNowhere"}) {
+        try {
+            readFormLayout(form(std::string("  Color = ") + value + "\n"), "t.dfm", kTexts);
+            ADD_FAILURE() << value << ": accepted";
+        } catch (const LayoutError& e) {
+            EXPECT_EQ(e.line(), 3) << value << ": " << e.what();
+        }
+    }
+}
+
+TEST(Layout, ReadingOrderIsInheritedUnlessAControlSaysOtherwise) {
+    const auto layout = readFormLayout(form("  object P: TPanel\n"
+                                            "    BiDiMode = bdRightToLeft\n    ParentBiDiMode = False\n"
+                                            "    object E: TEdit\n    end\n"
+                                            "    object G: TGroupBox\n"
+                                            "      BiDiMode = bdLeftToRight\n      ParentBiDiMode = False\n"
+                                            "      object B: TButton\n      end\n"
+                                            "    end\n"
+                                            "  end\n"
+                                            "  object L: TLabel\n  end\n"),
+                                       "t.dfm", kTexts);
+    const auto& p = layout.children[0];
+    EXPECT_TRUE(forms::common(p.args).rightToLeft);
+    EXPECT_TRUE(forms::common(p.children[0].args).rightToLeft) << "taken from the panel";
+    EXPECT_FALSE(forms::common(p.children[1].args).rightToLeft) << "its own";
+    EXPECT_FALSE(forms::common(p.children[1].children[0].args).rightToLeft) << "taken from the group box";
+    EXPECT_FALSE(forms::common(layout.children[1].args).rightToLeft) << "the form reads left to right";
+}
+
+TEST(Layout, RefusesWhatTheToolkitWouldOtherwiseDrop) {
+    const struct {
+        const char* what;
+        std::string text;
+        int line;
+    } cases[] = {
+        {"a text height, which nothing here scales by", form("  TextHeight = 13\n"), 3},
+        {"an own reading order without ParentBiDiMode = False",
+         form("  object P: TPanel\n    BiDiMode = bdRightToLeft\n  end\n"), 4},
+        {"a skin store that says a skin is stored when none is",
+         form("  object S: TSkinData\n    SkinStore = '(Good)'\n  end\n"), 4},
+        {"a stored skin the store does not confirm",
+         form("  object S: TSkinData\n    SkinStream.Resource = 'SKIN'\n  end\n"), 3},
+        {"menus that would not follow the skin",
+         form("  object S: TSkinData\n    MenuUpdate = False\n  end\n"), 4},
+    };
+    for (const auto& c : cases) {
+        try {
+            readFormLayout(c.text, "t.dfm", kTexts);
+            ADD_FAILURE() << c.what << ": accepted";
+        } catch (const LayoutError& e) {
+            EXPECT_EQ(e.line(), c.line) << c.what << ": " << e.what();
+        }
+    }
+}
+
 TEST(Layout, ShownHintIsTheNearestTextWhereHintsAreOn) {
     const auto layout = readFormLayout(form("  object P: TPanel\n"
                                             "    ParentShowHint = False\n    ShowHint = True\n    Hint = 'outer'\n"
