@@ -39,6 +39,12 @@ constexpr char kLayout[] =
     "  end\n"
     "end\n";
 
+// A form's layout of that client size holding `objects`.
+std::string formOf(int width, int height, const std::string& objects) {
+    return "object TestForm: TTestForm\n  ClientWidth = " + std::to_string(width) + "\n  ClientHeight = " +
+           std::to_string(height) + "\n" + objects + "end\n";
+}
+
 // A form whose every object is published under its name, with handlers by name.
 class TestForm : public forms::Form {
 public:
@@ -238,27 +244,14 @@ LRESULT CALLBACK foreignProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-constexpr char kSkinnedLayout[] =
-    "object TestForm: TTestForm\n"
-    "  Caption = 'test'\n"
-    "  ClientWidth = 100\n"
-    "  ClientHeight = 60\n"
-    "  object Go: TButton\n"
-    "    Left = 8\n"
-    "    Top = 8\n"
-    "    Width = 80\n"
-    "    Height = 25\n"
-    "    Caption = 'go'\n"
-    "    TabOrder = 0\n"
-    "    OnClick = GoClick\n"
-    "  end\n"
-    "  object Skin1: TSkinData\n"
-    "    Active = True\n"
-    "    SkinControls = [xcButton]\n"
-    "    SkinStore = '(Good)'\n"
-    "    SkinStream.Resource = 'SKIN'\n"
-    "  end\n"
-    "end\n";
+// kLayout with the skin component, drawing the button.
+const std::string kSkinnedLayout = std::string(kLayout).insert(std::string(kLayout).rfind("end\n"),
+                                                               "  object Skin1: TSkinData\n"
+                                                               "    Active = True\n"
+                                                               "    SkinControls = [xcButton]\n"
+                                                               "    SkinStore = '(Good)'\n"
+                                                               "    SkinStream.Resource = 'SKIN'\n"
+                                                               "  end\n");
 
 TEST(Toolkit, AControlUnderAForeignSubclassStillClicksAndPaintsAndTheFormClosesCleanly) {
     forms::Application app(GetModuleHandleA(nullptr));
@@ -346,16 +339,12 @@ TEST(Toolkit, AWindowIsDestroyedBeforeTheIconsItShows) {
 
 TEST(Toolkit, TheDefaultButtonTakesEnterAndTheCancelButtonEsc) {
     forms::Application app(GetModuleHandleA(nullptr));
-    const std::string layout =
-        "object TestForm: TTestForm\n"
-        "  ClientWidth = 200\n"
-        "  ClientHeight = 60\n"
+    const std::string layout = formOf(200, 60,
         "  object Box: TEdit\n    Left = 8\n    Top = 8\n    Width = 60\n    Height = 21\n    TabOrder = 0\n  end\n"
         "  object Yes: TButton\n    Left = 70\n    Top = 8\n    Width = 50\n    Height = 25\n"
         "    Default = True\n    TabOrder = 1\n    OnClick = YesClick\n  end\n"
         "  object No: TButton\n    Left = 130\n    Top = 8\n    Width = 50\n    Height = 25\n"
-        "    Cancel = True\n    TabOrder = 2\n    OnClick = NoClick\n  end\n"
-        "end\n";
+        "    Cancel = True\n    TabOrder = 2\n    OnClick = NoClick\n  end\n");
     std::vector<std::string> clicked;
     TestForm form(app, layout, {"Box", "Yes", "No"},
                   {{"YesClick", [&] { clicked.push_back("Yes"); }}, {"NoClick", [&] { clicked.push_back("No"); }}});
@@ -391,15 +380,11 @@ TEST(Toolkit, TheFormsColourAndAutoSizeAreHonoured) {
 
 TEST(Toolkit, ALabelSizesItselfToItsTextUnlessToldNotTo) {
     forms::Application app(GetModuleHandleA(nullptr));
-    const std::string layout =
-        "object TestForm: TTestForm\n"
-        "  ClientWidth = 200\n"
-        "  ClientHeight = 60\n"
+    const std::string layout = formOf(200, 60,
         "  object Grows: TLabel\n    Left = 8\n    Top = 8\n    Width = 5\n    Height = 5\n"
         "    Caption = 'Some words'\n  end\n"
         "  object Fixed: TLabel\n    Left = 8\n    Top = 30\n    Width = 5\n    Height = 5\n"
-        "    AutoSize = False\n    Caption = 'Some words'\n  end\n"
-        "end\n";
+        "    AutoSize = False\n    Caption = 'Some words'\n  end\n");
     TestForm form(app, layout, {"Grows", "Fixed"});
     const HWND grows = form.handleOf("Grows");
     SIZE text{};
@@ -423,16 +408,12 @@ TEST(Toolkit, ALabelSizesItselfToItsTextUnlessToldNotTo) {
 
 TEST(Toolkit, EachControlShowsItsOwnCursor) {
     forms::Application app(GetModuleHandleA(nullptr));
-    const std::string layout =
-        "object TestForm: TTestForm\n"
-        "  ClientWidth = 200\n"
-        "  ClientHeight = 60\n"
+    const std::string layout = formOf(200, 60,
         "  object Hand: TImage\n    Left = 8\n    Top = 8\n    Width = 20\n    Height = 20\n"
         "    Cursor = crHandPoint\n  end\n"
         "  object Plain: TImage\n    Left = 40\n    Top = 8\n    Width = 20\n    Height = 20\n  end\n"
         "  object Side: TPanel\n    Left = 80\n    Top = 8\n    Width = 20\n    Height = 20\n"
-        "    Cursor = crHandPoint\n    TabOrder = 0\n  end\n"
-        "end\n";
+        "    Cursor = crHandPoint\n    TabOrder = 0\n  end\n");
     TestForm form(app, layout, {"Hand", "Plain", "Side"});
     const struct {
         const char* name;
@@ -448,18 +429,14 @@ TEST(Toolkit, EachControlShowsItsOwnCursor) {
 
 TEST(Toolkit, ReadingOrderIsInheritedUnlessAControlSetsItsOwn) {
     forms::Application app(GetModuleHandleA(nullptr));
-    const std::string layout =
-        "object TestForm: TTestForm\n"
-        "  ClientWidth = 200\n"
-        "  ClientHeight = 80\n"
+    const std::string layout = formOf(200, 80,
         "  object Outer: TPanel\n    Left = 0\n    Top = 0\n    Width = 200\n    Height = 80\n"
         "    BiDiMode = bdRightToLeft\n    ParentBiDiMode = False\n    TabOrder = 0\n"
         "    object Inherits: TEdit\n      Left = 8\n      Top = 8\n      Width = 60\n      Height = 21\n"
         "      TabOrder = 0\n    end\n"
         "    object Own: TEdit\n      Left = 8\n      Top = 40\n      Width = 60\n      Height = 21\n"
         "      BiDiMode = bdLeftToRight\n      ParentBiDiMode = False\n      TabOrder = 1\n    end\n"
-        "  end\n"
-        "end\n";
+        "  end\n");
     TestForm form(app, layout, {"Outer", "Inherits", "Own"});
     auto rtl = [&](const char* name) { return (GetWindowLongA(form.handleOf(name), GWL_EXSTYLE) & WS_EX_RTLREADING) != 0; };
     EXPECT_TRUE(rtl("Inherits"));
@@ -470,16 +447,12 @@ TEST(Toolkit, ThePicturesSeeThroughPixelsShowWhatLiesBeneath) {
     forms::Application app(GetModuleHandleA(nullptr));
     // The picture is 8 x 4: its first frame is blue on the left and clear on the right,
     // its second clear on the left and gold on the right, 100 ms each.
-    const std::string layout =
-        "object TestForm: TTestForm\n"
-        "  ClientWidth = 40\n"
-        "  ClientHeight = 20\n"
+    const std::string layout = formOf(40, 20,
         "  object Back: TPanel\n    Left = 0\n    Top = 0\n    Width = 40\n    Height = 20\n"
         "    BevelOuter = bvNone\n    Color = clRed\n    Caption = ''\n    TabOrder = 0\n"
         "    object Picture: TImage\n      Left = 4\n      Top = 4\n      Width = 8\n      Height = 4\n"
         "      Picture.Resource = 'SEETHROUGH'\n    end\n"
-        "  end\n"
-        "end\n";
+        "  end\n");
     TestForm form(app, layout, {"Back", "Picture"});
     showOnTop(form);
     const HWND picture = form.handleOf("Picture");
