@@ -413,8 +413,9 @@ TEST(Skin, ASettingsFileThatAScannerHoldsOpenIsNotLeftBehind) {
             App app;
             SetCursorPos(0, 0);
             app.activate();
-            const FrameOnScreen f = frameOf(app.form());
-            EXPECT_TRUE(waitFor([&] { return similar(screenPixel({f.caption.left, f.caption.top}), skinnedCaption); }, 5s))
+            const RECT bar = frameOf(app.form()).caption;
+            const POINT caption{bar.left, bar.top};
+            EXPECT_TRUE(waitFor([&] { return similar(screenPixel(caption), skinnedCaption); }, 5s))
                 << "start " << start << ": the window is skinned";
             app.setEditText("5");
             app.click(app.control("Button", "TM聊天"));

@@ -45,7 +45,8 @@ TEST(SkinSettings, ReadsWhatTheProfileFunctionsRead) {
         {"blank lines", "\n\n[Skin]\n \t\nName=Lamplight\r\n\r\n\n[Caption]\n\nActive1=#8C3B12\n\n"},
         {"comments", "; a skin\n[Skin]\n;Name=Commented\n  ; Name=Indented\nName=Lamplight\n;[Caption]\n"
                      "[Caption]\nActive1=#8C3B12\n"},
-        {"whitespace around names and values", "  [ Skin ]  \n  Name \t=  Lamplight \t\r\n[Caption]\nActive1 = #8C3B12\n"},
+        {"whitespace around names and values",
+         "  [ Skin ]  \n  Name \t=  Lamplight \t\r\n[Caption]\nActive1 = #8C3B12\n"},
         {"names in another case", "[SKIN]\nname=Lamplight\n[caption]\nACTIVE1=#8c3b12\n"},
         {"a UTF-8 byte-order mark", "\xEF\xBB\xBF[Skin]\r\nName=Lamplight\r\n[Caption]\r\nActive1=#8C3B12\r\n"},
         {"lines before the first section", "Name=Stray\nActive1=#000000\n[Skin]\nName=Lamplight\n[Caption]\n"
