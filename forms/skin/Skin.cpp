@@ -48,8 +48,8 @@ std::shared_ptr<const Skin> Skin::load(const std::uint8_t* data, std::size_t siz
 
     std::vector<std::uint8_t> text;
     try {
-        // The settings pass through one file in the temporary folder on their way in, as they
-        // always have; the system deletes it as its handle closes, even if we never get that far.
+        // The settings take their customary detour through one file in the temporary folder. The
+        // system deletes it as its handle closes, so it goes even if this process does not get that far.
         ScratchFile file(L".ini");
         file.write(settings->data);
         text = file.readAll();
@@ -58,6 +58,7 @@ std::shared_ptr<const Skin> Skin::load(const std::uint8_t* data, std::size_t siz
     }
 
     std::shared_ptr<Skin> s(new Skin());
+    std::string order;  // the glyphs' names, each followed by a comma
     try {
         const skin::Settings ini(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
         for (const char* name :
@@ -79,25 +80,25 @@ std::shared_ptr<const Skin> Skin::load(const std::uint8_t* data, std::size_t siz
 
         s->glyphWidth_ = ini.number("Glyphs", "Width", 1, 64);
         s->glyphHeight_ = ini.number("Glyphs", "Height", 1, 64);
-        const std::string order = ini.value("Glyphs", "Order") + ",";
-        const char* names[4] = {"minimize", "maximize", "restore", "close"};
-        bool seen[4] = {};
-        int column = 0;
-        for (std::size_t start = 0, comma; (comma = order.find(',', start)) != std::string::npos; start = comma + 1) {
-            const std::string_view word(order.data() + start, comma - start);
-            bool known = false;
-            for (int i = 0; i < 4; ++i)
-                if (word == names[i] && !seen[i]) {
-                    seen[i] = known = true;
-                    s->glyphIndex_[i] = column;
-                }
-            if (!known) throw SkinError("the skin's glyph order is not minimize, maximize, restore and close");
-            ++column;
-        }
-        if (column != 4) throw SkinError("the skin's glyph order is not minimize, maximize, restore and close");
+        order = ini.value("Glyphs", "Order") + ",";
     } catch (const skin::SettingsError& e) {
         throw SkinError(e.what());
     }
+    const char* names[4] = {"minimize", "maximize", "restore", "close"};
+    bool seen[4] = {};
+    int column = 0;
+    for (std::size_t start = 0, comma; (comma = order.find(',', start)) != std::string::npos; start = comma + 1) {
+        const std::string_view word(order.data() + start, comma - start);
+        bool known = false;
+        for (int i = 0; i < 4; ++i)
+            if (word == names[i] && !seen[i]) {
+                seen[i] = known = true;
+                s->glyphIndex_[i] = column;
+            }
+        if (!known) throw SkinError("the skin's glyph order is not minimize, maximize, restore and close");
+        ++column;
+    }
+    if (column != 4) throw SkinError("the skin's glyph order is not minimize, maximize, restore and close");
 
     gif::Animation strip;
     try {
