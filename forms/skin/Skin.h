@@ -48,7 +48,8 @@ public:
 
     // Unpacks a stored skin (its length prefix included) and reads its settings. The settings
     // go through a file of their own in the temporary folder, which is gone again when this
-    // returns, whether or not the skin could be loaded. Throws SkinError.
+    // returns, whether or not the skin could be loaded, and also if the process is ended
+    // before that. Throws SkinError.
     static std::shared_ptr<const Skin> load(const std::uint8_t* data, std::size_t size);
 
     std::string name;

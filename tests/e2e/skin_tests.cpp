@@ -5,10 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Harness.h"
@@ -287,6 +291,152 @@ TEST(Skin, LoadingPassesThroughOneSettingsFileAndLeavesNothingBehind) {
     EXPECT_EQ(removed, added) << "and deleted again";
     for (const std::string& other : others) EXPECT_EQ(other, name) << "no other file is touched";
     EXPECT_EQ(temporaryFiles(), before);
+}
+
+struct HandleCloser {
+    void operator()(HANDLE h) const { CloseHandle(h); }
+};
+using OwnedHandle = std::unique_ptr<void, HandleCloser>;
+
+// CreateFileW's handle, or none.
+OwnedHandle openFile(const std::wstring& path, DWORD access, DWORD share, DWORD flags) {
+    const HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr);
+    return OwnedHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+}
+
+std::wstring temporaryFolderW() {
+    wchar_t folder[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, folder);
+    return folder;
+}
+
+// Stands in for a real-time virus scanner: it opens every new file in the temporary folder
+// the moment it appears, without letting anyone else delete it, and holds it for a while.
+// A file it finds still being written it tries again, as scanners do, until the file opens
+// or is gone.
+class Scanner {
+public:
+    explicit Scanner(Duration hold)
+        : hold_(hold),
+          folder_(temporaryFolderW()),
+          directory_(openFile(folder_, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED)),
+          changed_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        if (!directory_ || !changed_ || !stop_ || !arm())
+            throw std::runtime_error("cannot watch the temporary folder");
+        thread_ = std::thread([this] { run(); });
+    }
+    Scanner(const Scanner&) = delete;
+    Scanner& operator=(const Scanner&) = delete;
+    ~Scanner() {
+        SetEvent(stop_.get());
+        thread_.join();
+        if (armed_) {
+            CancelIoEx(directory_.get(), &overlapped_);
+            DWORD bytes = 0;
+            GetOverlappedResult(directory_.get(), &overlapped_, &bytes, TRUE);
+        }
+    }
+
+    int filesSeen() const { return seen_; }
+    int filesCaught() const { return caught_; }
+    // Holding no file, and no notification waiting to be looked at.
+    bool idle() const { return !busy_ && WaitForSingleObject(changed_.get(), 0) == WAIT_TIMEOUT; }
+
+private:
+    bool arm() {
+        overlapped_ = {};
+        overlapped_.hEvent = changed_.get();
+        ResetEvent(changed_.get());
+        armed_ = ReadDirectoryChangesW(directory_.get(), buffer_.data(),
+                                       static_cast<DWORD>(buffer_.size() * sizeof(DWORD)), FALSE,
+                                       FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &overlapped_, nullptr) != FALSE;
+        return armed_;
+    }
+
+    void run() {
+        const HANDLE waits[] = {stop_.get(), changed_.get()};
+        while (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
+            busy_ = true;
+            DWORD bytes = 0;
+            GetOverlappedResult(directory_.get(), &overlapped_, &bytes, FALSE);
+            std::vector<std::wstring> added;
+            for (DWORD offset = 0; bytes > 0;) {
+                const auto* info = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(
+                    reinterpret_cast<const char*>(buffer_.data()) + offset);
+                if (info->Action == FILE_ACTION_ADDED)
+                    added.emplace_back(info->FileName, info->FileNameLength / sizeof(WCHAR));
+                if (!info->NextEntryOffset) break;
+                offset += info->NextEntryOffset;
+            }
+            const bool armed = arm();
+            for (const std::wstring& name : added) scan(folder_ + name);
+            busy_ = false;
+            if (!armed) return;
+        }
+    }
+
+    void scan(const std::wstring& path) {
+        ++seen_;
+        const auto giveUp = std::chrono::steady_clock::now() + 200ms;
+        for (;;) {
+            if (const OwnedHandle file = openFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0)) {
+                ++caught_;
+                std::this_thread::sleep_for(hold_);
+                return;
+            }
+            if (GetLastError() != ERROR_SHARING_VIOLATION || std::chrono::steady_clock::now() > giveUp) return;
+            std::this_thread::sleep_for(1ms);
+        }
+    }
+
+    Duration hold_;
+    std::wstring folder_;
+    OwnedHandle directory_, changed_, stop_;
+    std::vector<DWORD> buffer_ = std::vector<DWORD>(16 * 1024);  // DWORD-aligned, as the notifications must be
+    OVERLAPPED overlapped_{};
+    bool armed_ = false;  // a read is pending on overlapped_
+    std::atomic<int> seen_{0}, caught_{0};
+    std::atomic<bool> busy_{false};
+    std::thread thread_;
+};
+
+TEST(Skin, ASettingsFileThatAScannerHoldsOpenIsNotLeftBehind) {
+    constexpr int kStarts = 8;
+    const COLORREF skinnedCaption = skinColor(skinSettings(), "Caption.Active1");
+    Scanner scanner(400ms);
+    for (int start = 1; start <= kStarts; ++start) {
+        const auto before = temporaryFiles();
+        const int seenBefore = scanner.filesSeen();
+        {
+            App app;
+            SetCursorPos(0, 0);
+            app.activate();
+            const RECT bar = frameOf(app.form()).caption;
+            const POINT caption{bar.left, bar.top};
+            EXPECT_TRUE(waitFor([&] { return similar(screenPixel(caption), skinnedCaption); }, 5s))
+                << "start " << start << ": the window is skinned";
+            app.setEditText("5");
+            app.click(app.control("Button", "TM聊天"));
+            EXPECT_TRUE(waitFor([&] { return windowText(app.groupBox()) == "正在和5 聊天"; }))
+                << "start " << start << ": the window works";
+        }
+        EXPECT_TRUE(waitFor([&] { return scanner.filesSeen() > seenBefore; }, 5s))
+            << "start " << start << ": the scanner saw the settings file";
+        ASSERT_TRUE(waitFor([&] { return scanner.idle(); }, 5s)) << "start " << start << ": the scanner lets go";
+        std::vector<std::string> left;
+        for (const std::string& name : temporaryFiles())
+            if (!before.count(name)) left.push_back(name);
+        EXPECT_TRUE(left.empty()) << "start " << start << ": " << left.size() << " file(s) left behind, the first "
+                                  << (left.empty() ? "" : left.front());
+        for (const std::string& name : left) {
+            char folder[MAX_PATH + 1] = {};
+            GetTempPathA(sizeof folder, folder);
+            DeleteFileA((folder + name).c_str());
+        }
+    }
+    std::printf("the scanner caught the settings file in %d of %d starts\n", scanner.filesCaught(), kStarts);
 }
 
 // A copy of vod.exe with another stored skin, deleted again with this object.
